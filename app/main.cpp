@@ -1,0 +1,41 @@
+// Process entry: split the command line, set up the common controls and COM for
+// the whole run, run the switches or the resident program, then clean up.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <cstdlib>
+
+#include "app/command_line.h"
+#include "app/instance.h"
+#include "app/switches.h"
+
+namespace {
+
+bool IsAnsiLeadByte(unsigned char byte)
+{
+    return IsDBCSLeadByte(byte) != FALSE;
+}
+
+int RunApplication(HINSTANCE instance, int argc, char** argv)
+{
+    if (RunCommandLineSwitches(argc - 1, argv + 1))
+        return 0;
+    return RunInstanceControl(instance);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    int argc = 0;
+    char** argv = SplitCommandLine(&argc, GetCommandLineA(), true, IsAnsiLeadByte);
+    if (argv == nullptr)
+        return 1;
+    InitCommonControls();
+    CoInitialize(nullptr);
+    int exitCode = RunApplication(instance, argc, argv);
+    CoUninitialize();
+    std::free(argv);
+    return exitCode;
+}

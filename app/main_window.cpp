@@ -1,0 +1,186 @@
+// The main window procedure and its command dispatch. Every trigger (tray icon,
+// menu, hotkey, timer) arrives here as WM_COMMAND.
+#include "app/main_window.h"
+
+#include "autorun/autorun_timers.h"
+#include "hotkeys/hotkeys.h"
+#include "resources/resource_ids.h"
+#include "settings/filters.h"
+#include "settings/settings_file.h"
+#include "tray/tray_icons.h"
+#include "tray/tray_menu.h"
+#include "windows/window_actions.h"
+
+const char kMainWindowClass[] = "TidewellApp";
+
+namespace {
+
+const char kAppInfoProperty[] = "PROP_APPINFO";
+
+// Commands that run a window action with one of the AppState's filters.
+struct ActionCommandRow {
+    UINT command;
+    WindowOperation operation;
+    WindowFilter FilterSet::*filter;
+};
+
+const ActionCommandRow kActionCommandRows[] = {
+    {IDM_CLOSE_WINDOWS, CloseWindows, &FilterSet::closeFilter},
+    {IDM_MINIMIZE_WINDOWS, MinimizeWindows, &FilterSet::minimizeFilter},
+    {IDM_MAXIMIZE_WINDOWS, MaximizeWindows, &FilterSet::maximizeFilter},
+    {IDM_RESTORE_WINDOWS, RestoreWindows, &FilterSet::restoreFilter},
+    // Spares the foreground window; the main window itself is not spared.
+    {IDM_CLOSE_INACTIVE, CloseInactive, &FilterSet::closeFilter},
+};
+
+// Menu check items: each flips one filter flag and saves the target keys.
+struct TargetToggleRow {
+    UINT command;
+    WindowFilter FilterSet::*filter;
+    unsigned char WindowFilter::*flag;
+};
+
+const TargetToggleRow kTargetToggleRows[] = {
+    {IDM_CLOSE_NORMAL, &FilterSet::closeFilter, &WindowFilter::includeNormal},
+    {IDM_CLOSE_MAXIMIZED, &FilterSet::closeFilter, &WindowFilter::includeMaximized},
+    {IDM_CLOSE_MINIMIZED, &FilterSet::closeFilter, &WindowFilter::includeMinimized},
+    {IDM_RESTORE_MAXIMIZED, &FilterSet::restoreFilter, &WindowFilter::includeMaximized},
+    {IDM_RESTORE_MINIMIZED, &FilterSet::restoreFilter, &WindowFilter::includeMinimized},
+    {IDM_MAXIMIZE_NORMAL, &FilterSet::maximizeFilter, &WindowFilter::includeNormal},
+    {IDM_MAXIMIZE_MINIMIZED, &FilterSet::maximizeFilter, &WindowFilter::includeMinimized},
+    {IDM_MINIMIZE_NORMAL, &FilterSet::minimizeFilter, &WindowFilter::includeNormal},
+    {IDM_MINIMIZE_MAXIMIZED, &FilterSet::minimizeFilter, &WindowFilter::includeMaximized},
+};
+
+struct HotkeyCommandRow {
+    int hotkeyId;
+    UINT command;
+};
+
+const HotkeyCommandRow kHotkeyCommandRows[] = {
+    {2, IDM_CLOSE_INACTIVE},
+    {3, IDM_CLOSE_WINDOWS},
+    {4, IDM_RESTORE_WINDOWS},
+    {5, IDM_MINIMIZE_WINDOWS},
+    {6, IDM_MAXIMIZE_WINDOWS},
+};
+
+void SaveTargetSettings(const AppState& state)
+{
+    char path[kPathBufferSize];
+    if (GetSettingsFilePath(path, kModuleNameLimit, kSettingsExtension))
+        SaveTargets(path, state.filters);
+}
+
+LRESULT OnCreate(HWND window, const CREATESTRUCTA* create)
+{
+    AppState* state = static_cast<AppState*>(create->lpCreateParams);
+    SetPropA(window, kAppInfoProperty, state);
+    RegisterHotkeys(window, state->hotkeys);
+    if (!AddTrayIcons(window, state->trayIcons))
+        return -1;
+    StartAutoRunTimers(window, *state);
+    SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
+    return 0;
+}
+
+LRESULT OnDestroy(HWND window)
+{
+    AppState* state = GetAppState(window);
+    RemovePropA(window, kAppInfoProperty);
+    StopAutoRunTimers(window);
+    UnregisterHotkeys(window);
+    if (state != nullptr)
+        RemoveTrayIcons(window, state->trayIcons);
+    PostQuitMessage(0);
+    return 0;
+}
+
+bool RunActionCommand(HWND window, AppState& state, UINT command)
+{
+    for (const ActionCommandRow& row : kActionCommandRows) {
+        if (row.command == command) {
+            row.operation(window, state.filters.*row.filter);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool RunToggleCommand(AppState& state, UINT command)
+{
+    for (const TargetToggleRow& row : kTargetToggleRows) {
+        if (row.command == command) {
+            unsigned char& flag = state.filters.*row.filter.*row.flag;
+            flag = flag ? 0 : 1;
+            SaveTargetSettings(state);
+            return true;
+        }
+    }
+    return false;
+}
+
+LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    UINT command = LOWORD(wParam);
+    AppState* state = GetAppState(window);
+    if (command == IDM_QUIT) {
+        DestroyWindow(window);
+        return 0;
+    }
+    if (state != nullptr) {
+        if (RunActionCommand(window, *state, command) || RunToggleCommand(*state, command))
+            return 0;
+    }
+    if (ShowTrayMenuForCommand(window, command))
+        return 0;
+    return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
+}
+
+LRESULT OnInitMenu(HWND window, HMENU menu)
+{
+    const AppState* state = GetAppState(window);
+    if (state == nullptr)
+        return 0;
+    for (const TargetToggleRow& row : kTargetToggleRows)
+        SetMenuCheck(menu, row.command, state->filters.*row.filter.*row.flag);
+    return 0;
+}
+
+LRESULT OnHotkey(HWND window, WPARAM hotkeyId)
+{
+    for (const HotkeyCommandRow& row : kHotkeyCommandRows) {
+        if (static_cast<WPARAM>(row.hotkeyId) == hotkeyId) {
+            SendMessageA(window, WM_COMMAND, MAKEWPARAM(row.command, 0), 0);
+            break;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+AppState* GetAppState(HWND mainWindow)
+{
+    return static_cast<AppState*>(GetPropA(mainWindow, kAppInfoProperty));
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
+    case WM_DESTROY:
+        return OnDestroy(window);
+    case WM_COMMAND:
+        return OnCommand(window, wParam, lParam);
+    case WM_INITMENU:
+        return OnInitMenu(window, reinterpret_cast<HMENU>(wParam));
+    case WM_HOTKEY:
+        return OnHotkey(window, wParam);
+    case kTrayCallbackMessage:
+        return OnTrayCallback(window, wParam, lParam);
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

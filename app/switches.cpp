@@ -1,0 +1,49 @@
+// Command-line switches. Each argument is compared whole, case and all, with
+// every row; a matching row runs its action with its filter, sparing nothing
+// (the two Inactive operations spare the foreground window by themselves).
+#include "app/switches.h"
+
+#include <cstring>
+
+#include "settings/filters.h"
+#include "settings/settings_file.h"
+#include "windows/window_actions.h"
+
+namespace {
+
+struct SwitchRow {
+    const char* text;
+    WindowOperation operation;
+    WindowFilter FilterSet::*filter;
+};
+
+const SwitchRow kSwitchTable[] = {
+    {"/close", CloseWindows, &FilterSet::closeFilter},
+    {"/naclose", CloseInactive, &FilterSet::closeFilter},
+    {"/restore", RestoreWindows, &FilterSet::restoreFilter},
+    {"/max", MaximizeWindows, &FilterSet::maximizeFilter},
+    {"/min", MinimizeWindows, &FilterSet::minimizeFilter},
+    {"/namin", MinimizeInactive, &FilterSet::minimizeFilter},
+};
+
+}  // namespace
+
+bool RunCommandLineSwitches(int count, char** arguments)
+{
+    // Loaded once, also with no arguments: every switch sees the same values.
+    char path[kPathBufferSize];
+    GetSettingsFilePath(path, kModuleNameLimit, kSettingsExtension);
+    FilterSet filters;
+    LoadFilters(path, &filters);
+
+    bool handled = false;
+    for (int i = 0; i < count; ++i) {
+        for (const SwitchRow& row : kSwitchTable) {
+            if (std::strcmp(arguments[i], row.text) == 0) {
+                row.operation(nullptr, filters.*row.filter);
+                handled = true;
+            }
+        }
+    }
+    return handled;
+}

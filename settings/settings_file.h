@@ -1,0 +1,24 @@
+// The settings file beside the executable and the reading and writing of single values.
+#pragma once
+#include <windows.h>
+
+#include "settings/settings_path.h"
+
+// Limit passed to GetModuleFileNameA: 260 characters and the terminator.
+const DWORD kModuleNameLimit = 261;
+extern const char kSettingsExtension[];  // ".ini"
+extern const char kMainSection[];        // "Tidewell"
+
+// Builds the settings path into path (kPathBufferSize bytes). False, with path
+// empty, when the executable's name cannot be had or the result does not fit;
+// the readers and writers below then touch no file at all.
+bool GetSettingsFilePath(char* path, DWORD limit, const char* extension);
+
+// A missing key, an empty value or one that does not start with a number gives
+// the default. A flag is 1 for any non-zero number.
+unsigned char ReadProfileFlag(const char* path, const char* section, const char* key,
+                              unsigned char defaultFlag);
+int ReadProfileInt(const char* path, const char* section, const char* key, int defaultValue);
+bool WriteProfileFlag(const char* path, const char* section, const char* key,
+                      unsigned char flag);
+bool WriteProfileInt(const char* path, const char* section, const char* key, int value);

@@ -1,0 +1,157 @@
+// Tray icons. The four slots are built once when the main window is created and
+// passed unchanged to every add and delete. The shell gives no notice of a
+// taskbar restart that the program listens for; a one-second watchdog notices
+// that the notification window is gone and re-adds the chosen icons.
+#include "tray/tray_icons.h"
+
+#include <shellapi.h>
+
+#include "app/main_window.h"
+#include "resources/resource_ids.h"
+#include "settings/app_state.h"
+#include "settings/dbcs_text.h"
+
+namespace {
+
+struct TrayIconRow {
+    UINT iconId;
+    UINT iconResource;
+    const char* tooltip;
+    int flagIndex;  // index in AppState.trayIcons
+};
+
+// Icons are added and deleted in this order.
+const TrayIconRow kTrayIconRows[kTrayIconCount] = {
+    {4, IDI_MINIMIZE_WINDOWS, "ｳｨﾝﾄﾞｳを最小化", 3},
+    {3, IDI_MAXIMIZE_WINDOWS, "ｳｨﾝﾄﾞｳを最大化", 2},
+    {2, IDI_RESTORE_WINDOWS, "ｳｨﾝﾄﾞｳを元に戻す", 1},
+    {1, IDI_CLOSE_WINDOWS, "ｳｨﾝﾄﾞｳを閉じる", 0},
+};
+
+const int kAddRetries = 20;
+const DWORD kAddRetryPauseMs = 500;
+const UINT kTrayWatchdogPeriodMs = 1000;
+const size_t kTooltipSize = 64;
+
+// The first form of NOTIFYICONDATAA, understood by every shell.
+NOTIFYICONDATAA trayIconSlots[kTrayIconCount];
+HWND lastTrayNotifyWindow = nullptr;
+
+bool BuildTrayIconSlot(NOTIFYICONDATAA* slot, HWND mainWindow, UINT iconId, UINT message,
+                       HICON icon, const char* tooltip)
+{
+    ZeroMemory(slot, sizeof *slot);
+    slot->cbSize = NOTIFYICONDATAA_V1_SIZE;
+    slot->hWnd = mainWindow;
+    slot->uID = iconId;
+    slot->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    slot->uCallbackMessage = message;
+    slot->hIcon = icon;
+    CopyDbcsBounded(slot->szTip, tooltip, kTooltipSize);
+    return true;
+}
+
+bool IsSlotBuilt(const NOTIFYICONDATAA& slot)
+{
+    return slot.uID != 0;
+}
+
+bool AddTrayIcon(NOTIFYICONDATAA* slot)
+{
+    return Shell_NotifyIconA(NIM_ADD, slot) != FALSE;
+}
+
+bool DeleteTrayIcon(NOTIFYICONDATAA* slot)
+{
+    return Shell_NotifyIconA(NIM_DELETE, slot) != FALSE;
+}
+
+bool ReplaceTrayIcon(NOTIFYICONDATAA* slot)
+{
+    DeleteTrayIcon(slot);
+    return AddTrayIcon(slot);
+}
+
+bool AddTrayIconWithRetry(NOTIFYICONDATAA* slot, int retries, DWORD pauseMs)
+{
+    for (;;) {
+        if (AddTrayIcon(slot))
+            return true;
+        if (retries <= 0)
+            return false;
+        Sleep(pauseMs);
+        --retries;
+    }
+}
+
+}  // namespace
+
+bool AddTrayIcons(HWND mainWindow, const unsigned char* flags)
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (int i = 0; i < kTrayIconCount; ++i) {
+        const TrayIconRow& row = kTrayIconRows[i];
+        // Loaded for the program's life, never destroyed.
+        HICON icon = static_cast<HICON>(
+            LoadImageA(instance, MAKEINTRESOURCEA(row.iconResource), IMAGE_ICON, 16, 16, 0));
+        BuildTrayIconSlot(&trayIconSlots[i], mainWindow, row.iconId, kTrayCallbackMessage, icon,
+                          row.tooltip);
+        if (flags[row.flagIndex] && !AddTrayIconWithRetry(&trayIconSlots[i], kAddRetries,
+                                                          kAddRetryPauseMs))
+            return false;
+    }
+    lastTrayNotifyWindow = FindTrayNotifyWindow();
+    SetTimer(mainWindow, kTrayWatchdogTimerId, kTrayWatchdogPeriodMs, TrayWatchdogTimerProc);
+    return true;
+}
+
+bool RemoveTrayIcons(HWND mainWindow, const unsigned char* flags)
+{
+    KillTimer(mainWindow, kTrayWatchdogTimerId);
+    for (int i = 0; i < kTrayIconCount; ++i) {
+        if (flags[kTrayIconRows[i].flagIndex] && IsSlotBuilt(trayIconSlots[i]))
+            DeleteTrayIcon(&trayIconSlots[i]);
+    }
+    return true;
+}
+
+bool ReaddTrayIcons(HWND, const unsigned char* flags)
+{
+    for (int i = 0; i < kTrayIconCount; ++i) {
+        if (flags[kTrayIconRows[i].flagIndex] && IsSlotBuilt(trayIconSlots[i]))
+            ReplaceTrayIcon(&trayIconSlots[i]);
+    }
+    return true;
+}
+
+bool ApplyTrayIconChange(const unsigned char* newFlags, const unsigned char* oldFlags)
+{
+    for (int i = 0; i < kTrayIconCount; ++i) {
+        int flag = kTrayIconRows[i].flagIndex;
+        if (!IsSlotBuilt(trayIconSlots[i]))
+            continue;
+        if (newFlags[flag] && !oldFlags[flag])
+            AddTrayIcon(&trayIconSlots[i]);
+        else if (!newFlags[flag] && oldFlags[flag])
+            DeleteTrayIcon(&trayIconSlots[i]);
+    }
+    return true;
+}
+
+HWND FindTrayNotifyWindow()
+{
+    HWND taskbar = FindWindowA("Shell_TrayWnd", "");
+    return FindWindowExA(taskbar, nullptr, "TrayNotifyWnd", "");
+}
+
+void CALLBACK TrayWatchdogTimerProc(HWND window, UINT, UINT_PTR, DWORD)
+{
+    if (lastTrayNotifyWindow != nullptr && IsWindow(lastTrayNotifyWindow))
+        return;
+    lastTrayNotifyWindow = FindTrayNotifyWindow();
+    if (lastTrayNotifyWindow == nullptr)
+        return;
+    const AppState* state = GetAppState(window);
+    if (state != nullptr)
+        ReaddTrayIcons(window, state->trayIcons);
+}
