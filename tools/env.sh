@@ -9,7 +9,7 @@ export LANG=ja_JP.UTF-8
 
 # Installs what a fresh Debian 12 machine lacks (as root), once.
 ensure_packages() {
-    local stamp=/var/lib/tidewell-packages-1
+    local stamp=/var/lib/tidewell-packages-2
     if [ -f "$stamp" ] && command -v wine >/dev/null && command -v i686-w64-mingw32-g++-posix >/dev/null; then
         return 0
     fi
