@@ -72,19 +72,9 @@ void SaveTargetSettings(const AppState& state)
         SaveTargets(path, state.filters);
 }
 
-LRESULT OnCreate(HWND window, const CREATESTRUCTA* create)
-{
-    AppState* state = static_cast<AppState*>(create->lpCreateParams);
-    SetPropA(window, kAppInfoProperty, state);
-    RegisterHotkeys(window, state->hotkeys);
-    if (!AddTrayIcons(window, state->trayIcons))
-        return -1;
-    StartAutoRunTimers(window, *state);
-    SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
-    return 0;
-}
-
-LRESULT OnDestroy(HWND window)
+// Stops the timers, unregisters the hotkeys and removes the tray icons; a
+// second call finds no AppState and leaves the icons alone.
+void ReleaseWindowResources(HWND window)
 {
     AppState* state = GetAppState(window);
     RemovePropA(window, kAppInfoProperty);
@@ -92,6 +82,27 @@ LRESULT OnDestroy(HWND window)
     UnregisterHotkeys(window);
     if (state != nullptr)
         RemoveTrayIcons(window, state->trayIcons);
+}
+
+LRESULT OnCreate(HWND window, const CREATESTRUCTA* create)
+{
+    AppState* state = static_cast<AppState*>(create->lpCreateParams);
+    SetPropA(window, kAppInfoProperty, state);
+    RegisterHotkeys(window, state->hotkeys);
+    if (!AddTrayIcons(window, state->trayIcons)) {
+        // A window whose creation fails gets no WM_DESTROY, only WM_NCDESTROY:
+        // undo what was set up here, or the hotkeys would stay registered.
+        ReleaseWindowResources(window);
+        return -1;
+    }
+    StartAutoRunTimers(window, *state);
+    SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
+    return 0;
+}
+
+LRESULT OnDestroy(HWND window)
+{
+    ReleaseWindowResources(window);
     PostQuitMessage(0);
     return 0;
 }
