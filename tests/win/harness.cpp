@@ -100,12 +100,18 @@ Process StartProcess(const std::string& exe, const std::string& args)
     std::string commandLine = "\"" + exe + "\"";
     if (!args.empty())
         commandLine += " " + args;
+    return StartProcessWithCommandLine(exe, commandLine);
+}
+
+Process StartProcessWithCommandLine(const std::string& exe, const std::string& commandLine)
+{
+    std::string line = commandLine;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     Process process;
     std::string dir = exe.substr(0, exe.find_last_of('\\'));
-    if (CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+    if (CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                        dir.c_str(), &startup, &info)) {
         CloseHandle(info.hThread);
         process.handle = info.hProcess;

@@ -30,6 +30,8 @@ struct Process {
 
 // Starts exe with the given arguments (the command line is "exe" args).
 Process StartProcess(const std::string& exe, const std::string& args);
+// Starts exe with exactly this command line: argument 0 is whatever it begins with.
+Process StartProcessWithCommandLine(const std::string& exe, const std::string& commandLine);
 // Waits for the process; false on timeout. Fills the exit code.
 bool WaitProcess(Process& process, DWORD timeoutMs, DWORD* exitCode);
 void KillProcess(Process& process);

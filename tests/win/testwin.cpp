@@ -8,12 +8,26 @@
 // set once all windows exist. A kind followed by "+fg" is made the foreground
 // window. Kinds:
 //   normal maximized minimized invisible nosysmenu popup toolwindow
-//   nodlgframe noborder emptytitle disabled owned refuseclose hung
+//   nodlgframe noborder emptytitle disabled owned refuseclose hung countclose
+//   timeclose
+// A countclose window refuses to close like refuseclose and shows how many
+// close requests it has had in its title: "<name>#<count>".
+// A timeclose window refuses to close too and puts the GetTickCount() of the
+// last close request in its title: "<name>@<tick>".
+// More suffixes (not for hung) change the window's state after it is made, in
+// the order given: "+max" maximizes, "+min" minimizes, so "maximized:w+min" is
+// minimized from the maximized state. "+hide" keeps any kind hidden: it is never
+// shown, and "+max" or "+min" set its state without showing it, so
+// "popup:p+max+hide" is a hidden maximized popup. (Under Wine without a window
+// manager, hiding or destroying a window that was once shown costs its thread
+// about 2 s, and a window first shown maximized snaps back to maximized after
+// its first restore; "normal:w+max" is maximized without that quirk.)
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -23,12 +37,30 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 {
     switch (message) {
     case WM_CLOSE:
+        if (GetPropA(window, "COUNT_CLOSE") != nullptr) {
+            UINT_PTR count = reinterpret_cast<UINT_PTR>(GetPropA(window, "COUNT_CLOSE")) + 1;
+            SetPropA(window, "COUNT_CLOSE", reinterpret_cast<HANDLE>(count));
+            char className[256], title[300];
+            GetClassNameA(window, className, sizeof className);
+            std::snprintf(title, sizeof title, "%s#%u", className + 7, static_cast<unsigned>(count - 1));
+            SetWindowTextA(window, title);
+            return 0;
+        }
+        if (GetPropA(window, "TIME_CLOSE") != nullptr) {
+            char className[256], title[300];
+            GetClassNameA(window, className, sizeof className);
+            std::snprintf(title, sizeof title, "%s@%lu", className + 7, GetTickCount());
+            SetWindowTextA(window, title);
+            return 0;
+        }
         if (GetPropA(window, "REFUSE_CLOSE") != nullptr)
             return 0;  // like a program that asks whether to save
         DestroyWindow(window);
         return 0;
     case WM_DESTROY:
         RemovePropA(window, "REFUSE_CLOSE");
+        RemovePropA(window, "COUNT_CLOSE");
+        RemovePropA(window, "TIME_CLOSE");
         if (--liveWindows == 0)
             PostQuitMessage(0);
         return 0;
@@ -76,6 +108,15 @@ DWORD WINAPI HungThread(void* param)
 }
 
 HWND ownerForOwned = nullptr;
+// Set while the window of a spec with "+hide" is made.
+bool keepHidden = false;
+
+// A hidden window takes a state without being shown.
+void SetHiddenState(HWND window, LONG state)
+{
+    LONG style = GetWindowLongA(window, GWL_STYLE) & ~(WS_MINIMIZE | WS_MAXIMIZE);
+    SetWindowLongA(window, GWL_STYLE, style | state);
+}
 
 bool CreateKind(const std::string& kind, const std::string& name)
 {
@@ -83,7 +124,8 @@ bool CreateKind(const std::string& kind, const std::string& name)
     HWND window = nullptr;
     const char* title = name.c_str();
     if (kind == "normal" || kind == "maximized" || kind == "minimized" || kind == "invisible" ||
-        kind == "disabled" || kind == "refuseclose") {
+        kind == "disabled" || kind == "refuseclose" || kind == "countclose" ||
+        kind == "timeclose") {
         window = CreateTestWindow(name, 0, overlapped, title, nullptr);
     } else if (kind == "nosysmenu") {
         window = CreateTestWindow(name, 0, WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME, title, nullptr);
@@ -118,14 +160,44 @@ bool CreateKind(const std::string& kind, const std::string& name)
         return false;
     if (kind == "refuseclose")
         SetPropA(window, "REFUSE_CLOSE", reinterpret_cast<HANDLE>(1));
+    // The property holds the count plus one, so that it is never null.
+    if (kind == "countclose")
+        SetPropA(window, "COUNT_CLOSE", reinterpret_cast<HANDLE>(1));
+    if (kind == "timeclose")
+        SetPropA(window, "TIME_CLOSE", reinterpret_cast<HANDLE>(1));
     if (kind == "disabled")
         EnableWindow(window, FALSE);
-    if (kind == "maximized")
+    if (keepHidden) {
+        if (kind == "maximized")
+            SetHiddenState(window, WS_MAXIMIZE);
+        else if (kind == "minimized")
+            SetHiddenState(window, WS_MINIMIZE);
+    } else if (kind == "maximized")
         ShowWindow(window, SW_SHOWMAXIMIZED);
     else if (kind == "minimized")
         ShowWindow(window, SW_SHOWMINIMIZED);
     else if (kind != "invisible")
         ShowWindow(window, SW_SHOWNORMAL);
+    return true;
+}
+
+// The state suffixes of a spec, applied in order to the window just made.
+bool ChangeState(const std::string& name, const std::vector<std::string>& changes)
+{
+    HWND window = FindWindowA(("TwTest_" + name).c_str(), nullptr);
+    if (window == nullptr)
+        return false;
+    bool hidden = !IsWindowVisible(window);
+    for (const std::string& change : changes) {
+        if (change == "max" && hidden)
+            SetHiddenState(window, WS_MAXIMIZE);
+        else if (change == "max")
+            ShowWindow(window, SW_SHOWMAXIMIZED);
+        else if (change == "min" && hidden)
+            SetHiddenState(window, WS_MINIMIZE);
+        else if (change == "min")
+            ShowWindow(window, SW_MINIMIZE);
+    }
     return true;
 }
 
@@ -139,9 +211,22 @@ int main(int argc, char** argv)
     for (int i = 2; i < argc; ++i) {
         std::string spec = argv[i];
         bool makeForeground = false;
-        if (spec.size() > 3 && spec.compare(spec.size() - 3, 3, "+fg") == 0) {
-            makeForeground = true;
-            spec.erase(spec.size() - 3);
+        std::vector<std::string> changes;
+        for (bool stripped = true; stripped;) {
+            stripped = false;
+            for (const char* suffix : {"+fg", "+max", "+min", "+hide"}) {
+                size_t length = std::strlen(suffix);
+                if (spec.size() > length &&
+                    spec.compare(spec.size() - length, length, suffix) == 0) {
+                    if (std::strcmp(suffix, "+fg") == 0)
+                        makeForeground = true;
+                    else
+                        changes.insert(changes.begin(), suffix + 1);
+                    spec.erase(spec.size() - length);
+                    stripped = true;
+                    break;
+                }
+            }
         }
         std::string kind = spec, name = spec;
         size_t colon = spec.find(':');
@@ -149,7 +234,14 @@ int main(int argc, char** argv)
             kind = spec.substr(0, colon);
             name = spec.substr(colon + 1);
         }
-        if (!CreateKind(kind, name))
+        keepHidden = false;
+        for (const std::string& change : changes)
+            keepHidden = keepHidden || change == "hide";
+        bool created = CreateKind(kind, name);
+        keepHidden = false;
+        if (!created)
+            return 3;
+        if (!changes.empty() && !ChangeState(name, changes))
             return 3;
         if (makeForeground)
             foreground = name;
