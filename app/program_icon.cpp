@@ -3,14 +3,13 @@
 
 #include <shellapi.h>
 
-#include "settings/settings_path.h"
+#include "settings/settings_file.h"
 
 HICON GetProgramIcon(HMODULE module, bool small)
 {
     char name[kPathBufferSize];
-    const DWORD limit = 261;
-    DWORD length = GetModuleFileNameA(module, name, limit);
-    if (length == 0 || length >= limit)
+    DWORD length = GetModuleFileNameA(module, name, kModuleNameLimit);
+    if (length == 0 || length >= kModuleNameLimit)
         return nullptr;
     name[length] = '\0';
     SHFILEINFOA info;

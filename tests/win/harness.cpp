@@ -80,9 +80,9 @@ bool ProgramCopy::SettingsExist() const
     return GetFileAttributesA(ini.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string ProgramCopy::ReadSettings() const
+std::string ReadFileBytes(const std::string& path)
 {
-    HANDLE file = CreateFileA(ini.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return std::string();
@@ -93,6 +93,11 @@ std::string ProgramCopy::ReadSettings() const
         content.append(buffer, got);
     CloseHandle(file);
     return content;
+}
+
+std::string ProgramCopy::ReadSettings() const
+{
+    return ReadFileBytes(ini);
 }
 
 Process StartProcess(const std::string& exe, const std::string& args)

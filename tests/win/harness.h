@@ -9,6 +9,9 @@
 // The folder that holds the test programs, tidewell.exe and testwin.exe.
 std::string BinaryDir();
 
+// The whole content of a file, or empty when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+
 // A fresh folder with a copy of tidewell.exe; removed again by the destructor.
 struct ProgramCopy {
     std::string dir;

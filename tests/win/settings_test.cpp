@@ -134,21 +134,6 @@ void WriteBytes(const std::string& path, const std::string& bytes)
     ASSERT_TRUE(ok && written == bytes.size()) << path;
 }
 
-std::string ReadBytes(const std::string& path)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return std::string();
-    std::string content;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        content.append(buffer, got);
-    CloseHandle(file);
-    return content;
-}
-
 bool FileExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -450,7 +435,7 @@ TEST_F(ProfileValues, WritesDecimalTextAndReadsItBack)
     // Replacing a value keeps one line for the key.
     EXPECT_TRUE(WriteProfileInt(path.c_str(), "数値", "zero", 833));
 
-    std::string bytes = ReadBytes(path);
+    std::string bytes = ReadFileBytes(path);
     EXPECT_EQ(SectionLines(bytes, kMain), (std::vector<std::string>{"f0=0", "f1=1", "f255=1"}));
     EXPECT_EQ(SectionLines(bytes, "数値"),
               (std::vector<std::string>{"min=-2147483648", "max=2147483647", "minus=-1", "zero=833"}));
@@ -597,7 +582,7 @@ TEST_F(CloseFilterFallback, OldKeysAreNotWrittenBack)
     filters.closeFilter.includeMinimized = 0;
     filters.closeFilter.includeInvisible = 0;
     SaveTargets(path.c_str(), filters);
-    std::string bytes = ReadBytes(path);
+    std::string bytes = ReadFileBytes(path);
     EXPECT_EQ(CountKeyLines(bytes, kOldKeepMinimized), 1);
     std::vector<std::string> lines = SectionLines(bytes, kMain);
     EXPECT_EQ(lines[0], std::string(kOldKeepMinimized) + "=0");
@@ -636,7 +621,7 @@ TEST_F(SaveTargetKeys, NewFileHoldsExactlyTheNineKeysInOrder)
         if (row.target)
             expected.push_back(std::string(row.key) + "=" + (targets[next++] ? "1" : "0"));
     }
-    EXPECT_EQ(Lines(ReadBytes(path)), expected);
+    EXPECT_EQ(Lines(ReadFileBytes(path)), expected);
 
     // Read back: the nine flags as saved, the other fifteen at their defaults.
     FilterSet reread = DefaultFilterSet();
@@ -679,7 +664,7 @@ TEST_F(SaveTargetKeys, EachFlagGoesToItsKeyAndOtherLinesStay)
 
         std::string path = FileWith(original);
         EXPECT_TRUE(SaveTargets(path.c_str(), filters));
-        std::string bytes = ReadBytes(path);
+        std::string bytes = ReadFileBytes(path);
 
         EXPECT_EQ(SectionLines(bytes, "Other"), SectionLines(original, "Other"));
         EXPECT_EQ(SectionLines(bytes, kHotkeySection), SectionLines(original, kHotkeySection));
@@ -759,7 +744,7 @@ TEST_F(TrayIconKeys, SaveWritesTheFourKeys)
     std::string path = NewPath();
     const unsigned char tray[4] = {0, 9, 1, 0};
     EXPECT_TRUE(SaveTrayIcons(path.c_str(), tray));
-    EXPECT_EQ(Lines(ReadBytes(path)),
+    EXPECT_EQ(Lines(ReadFileBytes(path)),
               (std::vector<std::string>{"[Tidewell]", std::string(kTrayKeys[0]) + "=0",
                                         std::string(kTrayKeys[1]) + "=1",
                                         std::string(kTrayKeys[2]) + "=1",
@@ -802,7 +787,7 @@ TEST_F(HotkeyKeys, PackedValues)
     ASSERT_TRUE(LoadHotkeys(path.c_str(), hotkeys));
     std::string saved = NewPath();
     EXPECT_TRUE(SaveHotkeys(saved.c_str(), hotkeys));
-    EXPECT_EQ(Lines(ReadBytes(saved)),
+    EXPECT_EQ(Lines(ReadFileBytes(saved)),
               (std::vector<std::string>{"[" + std::string(kHotkeySection) + "]",
                                         std::string(kHotkeyKeys[0]) + "=833",
                                         std::string(kHotkeyKeys[1]) + "=833",
@@ -820,7 +805,7 @@ TEST_F(HotkeyKeys, SaveFindsEntriesById)
     };
     std::string path = NewPath();
     EXPECT_TRUE(SaveHotkeys(path.c_str(), reversed));
-    EXPECT_EQ(SectionLines(ReadBytes(path), kHotkeySection),
+    EXPECT_EQ(SectionLines(ReadFileBytes(path), kHotkeySection),
               (std::vector<std::string>{std::string(kHotkeyKeys[0]) + "=0",
                                         std::string(kHotkeyKeys[1]) + "=578",
                                         std::string(kHotkeyKeys[2]) + "=579",
@@ -834,7 +819,7 @@ TEST_F(HotkeyKeys, SaveFindsEntriesById)
     };
     std::string second = NewPath();
     SaveHotkeys(second.c_str(), doubled);
-    std::string bytes = ReadBytes(second);
+    std::string bytes = ReadFileBytes(second);
     EXPECT_EQ(CountKeyLines(bytes, kHotkeyKeys[0]), 0);
     EXPECT_EQ(SectionLines(bytes, kHotkeySection)[0], std::string(kHotkeyKeys[1]) + "=305");
 }
@@ -882,7 +867,7 @@ TEST_F(AutoRunKeys, SaveWritesEightKeysInFourSections)
         expected.push_back(std::string(kEnabled) + "=" + values[i][0]);
         expected.push_back(std::string(kInterval) + "=" + values[i][1]);
     }
-    EXPECT_EQ(Lines(ReadBytes(path)), expected);
+    EXPECT_EQ(Lines(ReadFileBytes(path)), expected);
     EXPECT_EQ(LoadedAutoRun(path), "1/1500 0/-1 1/-2147483648 0/2147483647");
 }
 
@@ -937,7 +922,7 @@ TEST_F(SaverGroups, OtherGroupsStayAsTheyWere)
         SCOPED_TRACE(saver.name);
         std::string path = FileWith(original);
         saver.save(path.c_str());
-        std::string bytes = ReadBytes(path);
+        std::string bytes = ReadFileBytes(path);
         for (const char* section : allSections) {
             bool changed = false;
             for (const std::string& name : saver.changedSections)
@@ -953,7 +938,7 @@ TEST_F(SaverGroups, OtherGroupsStayAsTheyWere)
     std::string path = FileWith(original);
     const unsigned char tray[4] = {1, 1, 0, 0};
     SaveTrayIcons(path.c_str(), tray);
-    std::vector<std::string> main = SectionLines(ReadBytes(path), kMain);
+    std::vector<std::string> main = SectionLines(ReadFileBytes(path), kMain);
     EXPECT_EQ(main, (std::vector<std::string>{std::string(kCloseNormal) + "=0",
                                               std::string(kOldKeepMinimized) + "=0",
                                               std::string(kTrayKeys[0]) + "=1",
@@ -962,7 +947,7 @@ TEST_F(SaverGroups, OtherGroupsStayAsTheyWere)
                                               std::string(kTrayKeys[3]) + "=0"}));
     path = FileWith(original);
     SaveTargets(path.c_str(), FilterSet());
-    main = SectionLines(ReadBytes(path), kMain);
+    main = SectionLines(ReadFileBytes(path), kMain);
     ASSERT_GE(main.size(), 5u);
     EXPECT_EQ(main[1], std::string(kOldKeepMinimized) + "=0");
     EXPECT_EQ(main[2], std::string(kTrayKeys[0]) + "=0");
@@ -1232,7 +1217,7 @@ protected:
         ASSERT_TRUE(GetSettingsFilePath(path_, kModuleNameLimit, kSettingsExtension));
         hadFile_ = FileExists(path_);
         if (hadFile_)
-            saved_ = ReadBytes(path_);
+            saved_ = ReadFileBytes(path_);
         Remove();
     }
 
