@@ -2,7 +2,11 @@
 // menu, hotkey, timer) arrives here as WM_COMMAND.
 #include "app/main_window.h"
 
+#include "autorun/autorun_dialog.h"
 #include "autorun/autorun_timers.h"
+#include "dialogs/target_dialog.h"
+#include "dialogs/tray_icon_dialog.h"
+#include "hotkeys/hotkey_dialog.h"
 #include "hotkeys/hotkeys.h"
 #include "resources/resource_ids.h"
 #include "settings/filters.h"
@@ -50,6 +54,20 @@ const TargetToggleRow kTargetToggleRows[] = {
     {IDM_MAXIMIZE_MINIMIZED, &FilterSet::maximizeFilter, &WindowFilter::includeMinimized},
     {IDM_MINIMIZE_NORMAL, &FilterSet::minimizeFilter, &WindowFilter::includeNormal},
     {IDM_MINIMIZE_MAXIMIZED, &FilterSet::minimizeFilter, &WindowFilter::includeMaximized},
+};
+
+// Commands that open a settings dialog; each handler saves its own group of
+// keys when its dialog is accepted.
+struct DialogCommandRow {
+    UINT command;
+    LRESULT (*handler)(HWND mainWindow, AppState& state);
+};
+
+const DialogCommandRow kDialogCommandRows[] = {
+    {IDM_TARGET_SETTINGS, OnTargetSettingsCommand},
+    {IDM_HOTKEY_SETTINGS, OnHotkeySettingsCommand},
+    {IDM_TRAY_SETTINGS, OnTrayIconSettingsCommand},
+    {IDM_AUTORUN_SETTINGS, OnAutoRunSettingsCommand},
 };
 
 struct HotkeyCommandRow {
@@ -131,6 +149,17 @@ bool RunToggleCommand(AppState& state, UINT command)
     return false;
 }
 
+bool RunDialogCommand(HWND window, AppState& state, UINT command)
+{
+    for (const DialogCommandRow& row : kDialogCommandRows) {
+        if (row.command == command) {
+            row.handler(window, state);
+            return true;
+        }
+    }
+    return false;
+}
+
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
     UINT command = LOWORD(wParam);
@@ -140,7 +169,8 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     if (state != nullptr) {
-        if (RunActionCommand(window, *state, command) || RunToggleCommand(*state, command))
+        if (RunActionCommand(window, *state, command) || RunToggleCommand(*state, command) ||
+            RunDialogCommand(window, *state, command))
             return 0;
     }
     if (ShowTrayMenuForCommand(window, command))

@@ -1,0 +1,21 @@
+// Small window routines shared by the settings dialogs and the about box:
+// message boxes, placement at the cursor and window geometry.
+#pragma once
+#include <windows.h>
+
+// MessageBeep with the type's icon bits, then MessageBoxA; returns its result.
+int ShowMessage(HWND owner, const char* caption, const char* text, UINT type);
+// Centres the window on the mouse cursor, kept inside the work area.
+void PlaceAtCursor(HWND window);
+void EnableDlgItem(HWND dialog, int controlId, bool enable);
+void GetWorkArea(RECT* area);
+
+void GetWindowOrigin(HWND window, POINT* origin);
+void GetWindowExtent(HWND window, SIZE* extent);
+int GetWindowWidth(HWND window);
+int GetWindowHeight(HWND window);
+void ScreenToWindow(HWND window, POINT* point);
+void ResizeWindowTo(HWND window, int width, int height);
+void MoveWindowTo(HWND window, int x, int y);
+void MoveWindowBy(HWND window, int dx, int dy);
+void GrowWindowBy(HWND window, int dx, int dy);

@@ -1,0 +1,152 @@
+// The hotkey settings dialog. It works on HotkeyDialogValues, the hotkey
+// controls' values of the five entries (and, last, the dialog's result); the
+// launcher converts the entries to and from them around the dialog.
+#include "hotkeys/hotkey_dialog.h"
+
+#include <commctrl.h>
+
+#include "dialogs/settings_dialog.h"
+#include "dialogs/window_routines.h"
+#include "hotkeys/hotkeys.h"
+#include "resources/resource_ids.h"
+#include "settings/settings_file.h"
+
+namespace {
+
+const char kHotkeyDialogTitle[] = "ﾎｯﾄｷｰ の設定";
+const char kDuplicateHotkeyText[] =
+    "ホットキーが重複しています。\n異なるホットキーを割り当ててください。";
+
+// Control and AppState.hotkeys entry. The controls run top to bottom as close,
+// restore, minimize, maximize, close inactive.
+struct HotkeyDialogRow {
+    int control;
+    int entry;
+};
+
+const HotkeyDialogRow kHotkeyDialogRows[kHotkeyCount] = {
+    {IDC_HOTKEY_CLOSE_INACTIVE, 0},
+    {IDC_HOTKEY_CLOSE, 1},
+    {IDC_HOTKEY_RESTORE, 2},
+    {IDC_HOTKEY_MINIMIZE, 3},
+    {IDC_HOTKEY_MAXIMIZE, 4},
+};
+
+// Elements 0 to 4: the controls' values of the entries; element 5: the result.
+const int kHotkeyResultIndex = kHotkeyCount;
+typedef uint32_t HotkeyDialogValues[kHotkeyCount + 1];
+
+uint32_t ControlHotkey(HWND dialog, int control)
+{
+    return static_cast<uint32_t>(SendDlgItemMessageA(dialog, control, HKM_GETHOTKEY, 0, 0)) & 0xFFFF;
+}
+
+void FillHotkeys(HWND dialog, const void* param)
+{
+    const uint32_t* values = static_cast<const uint32_t*>(param);
+    for (const HotkeyDialogRow& row : kHotkeyDialogRows) {
+        // A key typed without modifiers gets Control+Alt.
+        SendDlgItemMessageA(dialog, row.control, HKM_SETRULES, HKCOMB_NONE,
+                            MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+        SendDlgItemMessageA(dialog, row.control, HKM_SETHOTKEY, values[row.entry], 0);
+    }
+}
+
+bool HotkeysDiffer(HWND dialog, const void* param)
+{
+    const uint32_t* values = static_cast<const uint32_t*>(param);
+    for (const HotkeyDialogRow& row : kHotkeyDialogRows) {
+        if (ControlHotkey(dialog, row.control) != values[row.entry])
+            return true;
+    }
+    return false;
+}
+
+// Two controls with the same non-zero value, compared whole (the extended-key
+// flag included).
+bool HasDuplicateHotkey(HWND dialog)
+{
+    for (int i = 0; i + 1 < kHotkeyCount; ++i) {
+        uint32_t value = ControlHotkey(dialog, kHotkeyDialogRows[i].control);
+        if (value == 0)
+            continue;
+        for (int j = i + 1; j < kHotkeyCount; ++j) {
+            if (ControlHotkey(dialog, kHotkeyDialogRows[j].control) == value)
+                return true;
+        }
+    }
+    return false;
+}
+
+bool AcceptHotkeys(HWND dialog, void* param)
+{
+    if (HasDuplicateHotkey(dialog)) {
+        ShowMessage(dialog, kHotkeyDialogTitle, kDuplicateHotkeyText, MB_OK);
+        return false;
+    }
+    uint32_t* values = static_cast<uint32_t*>(param);
+    for (const HotkeyDialogRow& row : kHotkeyDialogRows)
+        values[row.entry] = ControlHotkey(dialog, row.control);
+    return true;
+}
+
+void PrepareHotkeys(HWND mainWindow, void* param, void* context)
+{
+    uint32_t* values = static_cast<uint32_t*>(param);
+    const HotkeyEntry* hotkeys = static_cast<const HotkeyEntry*>(context);
+    UnregisterHotkeys(mainWindow);
+    for (int i = 0; i < kHotkeyCount; ++i)
+        values[i] = ToControlHotkey(hotkeys[i]);
+}
+
+void CompleteHotkeys(HWND mainWindow, void* param, void* context)
+{
+    const uint32_t* values = static_cast<const uint32_t*>(param);
+    HotkeyEntry* hotkeys = static_cast<HotkeyEntry*>(context);
+    for (int i = 0; i < kHotkeyCount; ++i)
+        FromControlHotkey(values[i], &hotkeys[i]);
+    RegisterHotkeys(mainWindow, hotkeys);
+}
+
+SettingsDialogSlot hotkeyDialogWindow;
+
+const SettingsDialogKind kHotkeyDialogKind = {
+    IDD_HOTKEY_SETTINGS,
+    kHotkeyDialogTitle,
+    "PROP_HOTKEYDIALOGPARAM",
+    "保存しますか？",
+    TRUE,
+    HotkeyDialogProc,
+    FillHotkeys,
+    HotkeysDiffer,
+    AcceptHotkeys,
+    nullptr,
+    PrepareHotkeys,
+    CompleteHotkeys,
+    &hotkeyDialogWindow,
+};
+
+}  // namespace
+
+INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return SettingsDialogProc(kHotkeyDialogKind, dialog, message, wParam, lParam);
+}
+
+bool RunHotkeyDialog(HWND mainWindow, HotkeyEntry* hotkeys)
+{
+    HotkeyDialogValues values = {};
+    INT_PTR result = RunSettingsDialog(kHotkeyDialogKind, mainWindow, values, hotkeys);
+    values[kHotkeyResultIndex] = static_cast<uint32_t>(result);
+    return result == IDOK;
+}
+
+LRESULT OnHotkeySettingsCommand(HWND mainWindow, AppState& state)
+{
+    if (!RunHotkeyDialog(mainWindow, state.hotkeys))
+        return 0;
+    char path[kPathBufferSize];
+    if (GetSettingsFilePath(path, kModuleNameLimit, kSettingsExtension))
+        SaveHotkeys(path, state.hotkeys);
+    return 0;
+}

@@ -1,0 +1,13 @@
+// The hotkey settings dialog: a hotkey control per hotkey; duplicates refused.
+#pragma once
+#include <windows.h>
+
+#include "settings/app_state.h"
+
+// The handler of the hotkey settings command: runs the dialog and, when it is
+// accepted, saves the five hotkey keys. Returns 0.
+LRESULT OnHotkeySettingsCommand(HWND mainWindow, AppState& state);
+// The hotkeys are unregistered while the dialog is open and registered again
+// after it, whatever its result.
+bool RunHotkeyDialog(HWND mainWindow, HotkeyEntry* hotkeys);
+INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
