@@ -2,6 +2,7 @@
 // menu, hotkey, timer) arrives here as WM_COMMAND.
 #include "app/main_window.h"
 
+#include "about/about_dialog.h"
 #include "autorun/autorun_dialog.h"
 #include "autorun/autorun_timers.h"
 #include "dialogs/target_dialog.h"
@@ -56,18 +57,27 @@ const TargetToggleRow kTargetToggleRows[] = {
     {IDM_MINIMIZE_MAXIMIZED, &FilterSet::minimizeFilter, &WindowFilter::includeMaximized},
 };
 
-// Commands that open a settings dialog; each handler saves its own group of
+// Commands that open a dialog; each settings handler saves its own group of
 // keys when its dialog is accepted.
 struct DialogCommandRow {
     UINT command;
     LRESULT (*handler)(HWND mainWindow, AppState& state);
 };
 
+LRESULT OnAboutCommand(HWND mainWindow, AppState&)
+{
+    AboutBoxParam param = {};
+    param.linkTarget = kSupportSiteAddress;
+    ShowAboutBox(mainWindow, &param);
+    return 0;
+}
+
 const DialogCommandRow kDialogCommandRows[] = {
     {IDM_TARGET_SETTINGS, OnTargetSettingsCommand},
     {IDM_HOTKEY_SETTINGS, OnHotkeySettingsCommand},
     {IDM_TRAY_SETTINGS, OnTrayIconSettingsCommand},
     {IDM_AUTORUN_SETTINGS, OnAutoRunSettingsCommand},
+    {IDM_ABOUT, OnAboutCommand},
 };
 
 struct HotkeyCommandRow {

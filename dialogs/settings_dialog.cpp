@@ -63,16 +63,6 @@ INT_PTR OnCommand(const SettingsDialogKind& kind, HWND dialog, int controlId)
     return TRUE;
 }
 
-// A press anywhere on the dialog's background moves it like one on its caption.
-INT_PTR OnNcHitTest(HWND dialog, WPARAM wParam, LPARAM lParam)
-{
-    LRESULT hit = DefWindowProcA(dialog, WM_NCHITTEST, wParam, lParam);
-    if (hit == HTCLIENT)
-        hit = HTCAPTION;
-    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, hit);
-    return TRUE;
-}
-
 }  // namespace
 
 void* GetSettingsDialogParam(const SettingsDialogKind& kind, HWND dialog)
@@ -85,9 +75,7 @@ INT_PTR RunSettingsDialog(const SettingsDialogKind& kind, HWND owner, void* para
 {
     SettingsDialogSlot* slot = kind.slot;
     if (slot->window != nullptr) {
-        BringWindowToTop(slot->window);
-        SetForegroundWindow(slot->window);
-        ShowWindow(slot->window, SW_SHOWDEFAULT);
+        BringWindowForward(slot->window);
         return 0;
     }
     if (kind.prepare != nullptr)
@@ -114,7 +102,7 @@ INT_PTR SettingsDialogProc(const SettingsDialogKind& kind, HWND dialog, UINT mes
     case WM_CLOSE:
         return ConfirmClose(kind, dialog);
     case WM_NCHITTEST:
-        return OnNcHitTest(dialog, wParam, lParam);
+        return DragAnywhere(dialog, wParam, lParam);
     case WM_DESTROY:
         RemovePropA(dialog, kind.propertyName);
         return TRUE;

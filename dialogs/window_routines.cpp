@@ -1,6 +1,8 @@
 // Message boxes, placement at the cursor and window geometry.
 #include "dialogs/window_routines.h"
 
+#include <cstdlib>
+
 namespace {
 
 // The icon bits of a message box type (MB_ICONHAND to MB_ICONASTERISK).
@@ -42,6 +44,40 @@ void PlaceAtCursor(HWND window)
         at.y = area.top;
     ToParentClient(window, &at);
     MoveWindowTo(window, at.x, at.y);
+}
+
+void BringWindowForward(HWND window)
+{
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+    ShowWindow(window, SW_SHOWDEFAULT);
+}
+
+INT_PTR DragAnywhere(HWND dialog, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT hit = DefWindowProcA(dialog, WM_NCHITTEST, wParam, lParam);
+    if (hit == HTCLIENT)
+        hit = HTCAPTION;
+    // The result of a dialog procedure's message goes through DWLP_MSGRESULT.
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, hit);
+    return TRUE;
+}
+
+char* GetWindowTextCopy(HWND window)
+{
+    int length = GetWindowTextLengthA(window);
+    if (length < 0)
+        return nullptr;
+    char* text = static_cast<char*>(std::malloc(static_cast<size_t>(length) + 1));
+    if (text == nullptr)
+        return nullptr;
+    text[0] = '\0';
+    // The text may have grown since its length was asked; the read is bounded.
+    if (GetWindowTextA(window, text, length + 1) == 0 && length > 0) {
+        std::free(text);
+        return nullptr;
+    }
+    return text;
 }
 
 void EnableDlgItem(HWND dialog, int controlId, bool enable)

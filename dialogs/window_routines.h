@@ -7,6 +7,13 @@
 int ShowMessage(HWND owner, const char* caption, const char* text, UINT type);
 // Centres the window on the mouse cursor, kept inside the work area.
 void PlaceAtCursor(HWND window);
+// Brings an open dialog to the front, for a second request to open it.
+void BringWindowForward(HWND window);
+// The WM_NCHITTEST handling of a dialog that can be dragged by any point of
+// its background: the default hit test with the client area as caption.
+INT_PTR DragAnywhere(HWND dialog, WPARAM wParam, LPARAM lParam);
+// A copy of the window's text (freed by the caller with std::free), or null.
+char* GetWindowTextCopy(HWND window);
 void EnableDlgItem(HWND dialog, int controlId, bool enable);
 void GetWorkArea(RECT* area);
 
