@@ -39,6 +39,9 @@ BOOL OnInitDialog(const SettingsDialogKind& kind, HWND dialog, LPARAM param)
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(slot->icons[1]));
     PlaceAtCursor(dialog);
     kind.fill(dialog, reinterpret_cast<const void*>(param));
+    // Filling a control can notify the dialog before the rest is filled in:
+    // the marker is brought in line with the finished dialog.
+    UpdateChangedMarker(kind, dialog);
     return kind.initResult;
 }
 
