@@ -2,6 +2,8 @@
 #include "harness.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -108,14 +110,15 @@ Process StartProcess(const std::string& exe, const std::string& args)
     return StartProcessWithCommandLine(exe, commandLine);
 }
 
-Process StartProcessWithCommandLine(const std::string& exe, const std::string& commandLine)
+Process StartProcessWithCommandLine(const std::string& exe, const std::string& commandLine,
+                                    const std::string& folder)
 {
     std::string line = commandLine;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     Process process;
-    std::string dir = exe.substr(0, exe.find_last_of('\\'));
+    std::string dir = folder.empty() ? exe.substr(0, exe.find_last_of('\\')) : folder;
     if (CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                        dir.c_str(), &startup, &info)) {
         CloseHandle(info.hThread);
@@ -226,9 +229,10 @@ HWND FindMainWindow()
     return FindWindowA("TidewellApp", "TidewellApp");
 }
 
-HWND StartResident(const ProgramCopy& copy, Process* process, DWORD timeoutMs)
+HWND StartResident(const ProgramCopy& copy, Process* process, DWORD timeoutMs,
+                   const std::string& folder)
 {
-    *process = StartProcess(copy.exe, "");
+    *process = StartProcessWithCommandLine(copy.exe, "\"" + copy.exe + "\"", folder);
     if (process->handle == nullptr)
         return nullptr;
     HWND window = nullptr;
@@ -238,4 +242,257 @@ HWND StartResident(const ProgramCopy& copy, Process* process, DWORD timeoutMs)
                WaitForSingleObject(process->handle, 0) == WAIT_OBJECT_0;
     }, timeoutMs);
     return window;
+}
+
+std::string HostProgram(const char* unixPath)
+{
+    typedef WCHAR*(CDECL * ToDosName)(const char*);
+    ToDosName toDos = reinterpret_cast<ToDosName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
+    WCHAR* wide = toDos != nullptr ? toDos(unixPath) : nullptr;
+    if (wide == nullptr)
+        return std::string();
+    char path[MAX_PATH] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, path, sizeof path, nullptr, nullptr);
+    HeapFree(GetProcessHeap(), 0, wide);
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        return std::string();
+    return path;
+}
+
+std::string HostXdotool()
+{
+    return HostProgram("/usr/bin/xdotool");
+}
+
+bool StartHostProgram(const std::string& program, const std::string& commandLine)
+{
+    std::string line = commandLine;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+        return false;
+    if (info.hThread != nullptr)
+        CloseHandle(info.hThread);
+    if (info.hProcess != nullptr)
+        CloseHandle(info.hProcess);
+    return true;
+}
+
+bool PressKeysOver(const std::string& xdotool, HWND window, const std::string& keys)
+{
+    RECT rect;
+    if (!GetWindowRect(window, &rect))
+        return false;
+    return StartHostProgram(xdotool, "xdotool mousemove " + std::to_string((rect.left + rect.right) / 2) +
+                                         " " + std::to_string((rect.top + rect.bottom) / 2) + " key " + keys);
+}
+
+std::string UnixPath(const std::string& path)
+{
+    typedef char*(CDECL * ToUnixName)(const WCHAR*);
+    ToUnixName toUnix = reinterpret_cast<ToUnixName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    WCHAR wide[MAX_PATH];
+    if (toUnix == nullptr || MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) == 0)
+        return std::string();
+    char* unix = toUnix(wide);
+    if (unix == nullptr)
+        return std::string();
+    std::string result = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+namespace {
+
+const char kPointerScript[] = R"(import ctypes, os, sys
+class Image(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong))]
+try:
+    x11, xfixes = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXfixes.so.3")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+    xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(Image)
+    image = xfixes.XFixesGetCursorImage(x11.XOpenDisplay(None)).contents
+    names = {0: ".", 0xFF000000: "#", 0xFFFFFFFF: "o"}
+    text = "%dx%d hot %d,%d\n" % (image.width, image.height, image.xhot, image.yhot) + "".join(
+        "".join(names.get(image.pixels[y * image.width + x] & 0xFFFFFFFF, "?") for x in range(image.width)) + "\n"
+        for y in range(image.height))
+except OSError as error:
+    text = "unavailable: %s\n" % error
+with open(sys.argv[1] + ".part", "w") as out:
+    out.write(text)
+os.rename(sys.argv[1] + ".part", sys.argv[1])
+)";
+
+}  // namespace
+
+std::string HostPointerPicture(const std::string& folder)
+{
+    const std::string python = HostProgram("/usr/bin/python3"), script = folder + "\\pointer.py",
+                      picture = folder + "\\pointer.txt";
+    if (python.empty())
+        return "unavailable: python3 is not installed on the host";
+    HANDLE file = CreateFileA(script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, kPointerScript, sizeof kPointerScript - 1, &written, nullptr);
+    CloseHandle(file);
+    DeleteFileA(picture.c_str());
+    if (!StartHostProgram(python, "python3 " + UnixPath(script) + " " + UnixPath(picture)) ||
+        !WaitUntil([&] { return GetFileAttributesA(picture.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000))
+        return "unavailable: python3 gave no answer";
+    return ReadFileBytes(picture);
+}
+
+std::vector<DWORD> ScreenPixels(const RECT& rect)
+{
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    if (bitmap != nullptr && BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY))
+        for (size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = static_cast<const DWORD*>(bits)[i] & 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// ---- version blocks and registry values ---------------------------------------
+
+namespace {
+
+std::string Utf16(const std::string& text)  // from Shift-JIS, with the terminator
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    int length = MultiByteToWideChar(932, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    return std::string(reinterpret_cast<const char*>(wide.data()), 2 * length);
+}
+
+std::string Aligned(std::string bytes)
+{
+    bytes.resize((bytes.size() + 3) & ~size_t(3), '\0');
+    return bytes;
+}
+
+// One node of a version block: its length, its value's length and its type,
+// then its key, its value and its children, each on a 4-byte boundary.
+std::string Node(const std::string& key, const std::string& value, size_t valueLength, WORD type,
+                 const std::string& children = std::string())
+{
+    std::string node = Aligned(std::string(6, '\0') + Utf16(key)) + Aligned(value) + children;
+    WORD header[3] = {static_cast<WORD>(node.size()), static_cast<WORD>(valueLength), type};
+    std::memcpy(&node[0], header, sizeof header);
+    return node;
+}
+
+struct ResourceCopy {
+    HANDLE update;
+    bool ok;
+};
+
+BOOL CALLBACK CopyLanguage(HMODULE from, LPCSTR type, LPCSTR name, WORD language, LONG_PTR param)
+{
+    ResourceCopy* copy = reinterpret_cast<ResourceCopy*>(param);
+    HRSRC found = FindResourceExA(from, type, name, language);
+    if (type != RT_VERSION)
+        copy->ok = UpdateResourceA(copy->update, type, name, language, LockResource(LoadResource(from, found)),
+                                   SizeofResource(from, found)) && copy->ok;
+    return TRUE;
+}
+
+BOOL CALLBACK CopyName(HMODULE from, LPCSTR type, LPSTR name, LONG_PTR param)
+{
+    return EnumResourceLanguagesA(from, type, name, CopyLanguage, param);
+}
+
+BOOL CALLBACK CopyType(HMODULE from, LPSTR type, LONG_PTR param)
+{
+    return EnumResourceNamesA(from, type, CopyName, param);
+}
+
+}  // namespace
+
+std::string VersionBlock(const char* translation, const std::vector<std::pair<std::string, std::string>>& strings)
+{
+    std::string table;
+    for (const auto& entry : strings)
+        table += Node(entry.first, Utf16(entry.second), Utf16(entry.second).size() / 2, 1);
+    const unsigned long id = std::strtoul(translation, nullptr, 16);
+    const DWORD languageAndCodePage = MAKELONG(HIWORD(id), LOWORD(id));
+    VS_FIXEDFILEINFO fixed = {};
+    fixed.dwSignature = VS_FFI_SIGNATURE;
+    fixed.dwStrucVersion = VS_FFI_STRUCVERSION;
+    const std::string translations(reinterpret_cast<const char*>(&languageAndCodePage), 4);
+    return Node("VS_VERSION_INFO", std::string(reinterpret_cast<const char*>(&fixed), sizeof fixed), sizeof fixed, 0,
+                Node("StringFileInfo", "", 0, 1, Node(translation, "", 0, 1, table)) +
+                    Node("VarFileInfo", "", 0, 1, Node("Translation", translations, 4, 0)));
+}
+
+// Every other resource of tidewell.exe is written anew: Wine's UpdateResourceA
+// does not remove a resource.
+bool ProgramCopy::SetVersionBlock(const std::string& block) const
+{
+    HMODULE from = LoadLibraryExA((BinaryDir() + "\\tidewell.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ResourceCopy resources = {BeginUpdateResourceA(exe.c_str(), TRUE), from != nullptr};
+    EnumResourceTypesA(from, CopyType, reinterpret_cast<LONG_PTR>(&resources));
+    FreeLibrary(from);
+    if (!block.empty())
+        resources.ok = UpdateResourceA(resources.update, RT_VERSION, MAKEINTRESOURCEA(1), 0,
+                                       const_cast<char*>(block.data()), static_cast<DWORD>(block.size())) &&
+                       resources.ok;
+    return EndUpdateResourceA(resources.update, FALSE) && resources.ok;
+}
+
+std::string VersionString(const std::string& file, const char* key)
+{
+    DWORD handle = 0, size = GetFileVersionInfoSizeA(file.c_str(), &handle);
+    std::vector<char> block(size + 1);
+    WORD* translation = nullptr;
+    char *value = nullptr, path[80];
+    UINT length = 0;
+    if (size == 0 || !GetFileVersionInfoA(file.c_str(), 0, size, block.data()) ||
+        !VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length))
+        return "(no version block)";
+    std::snprintf(path, sizeof path, "\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1], key);
+    return VerQueryValueA(block.data(), path, reinterpret_cast<void**>(&value), &length) ? value : "(none)";
+}
+
+RegistryValue::RegistryValue(HKEY root, const char* path, const char* name, const std::string& value) : name_(name)
+{
+    char old[1024] = "";
+    DWORD size = sizeof old - 1;
+    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr) != ERROR_SUCCESS)
+        return;
+    existed_ = RegQueryValueExA(key_, name_, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS;
+    old_ = old;
+    Set(value);
+}
+
+RegistryValue::~RegistryValue()
+{
+    if (key_ == nullptr)
+        return;
+    if (existed_)
+        Set(old_);
+    else
+        RegDeleteValueA(key_, name_);
+    RegCloseKey(key_);
+}
+
+void RegistryValue::Set(const std::string& value)
+{
+    RegSetValueExA(key_, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
 }

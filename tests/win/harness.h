@@ -1,9 +1,12 @@
 // Helpers of the tests that drive the real program under Wine: a private copy
-// of tidewell.exe in a fresh folder, its settings file, processes and windows.
+// of tidewell.exe in a fresh folder, its settings file and version block,
+// processes, windows, registry values, the screen, and the host's programs on
+// the same X display.
 #pragma once
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // The folder that holds the test programs, tidewell.exe and testwin.exe.
@@ -24,6 +27,32 @@ struct ProgramCopy {
     void WriteSettings(const std::string& content) const;
     bool SettingsExist() const;
     std::string ReadSettings() const;
+    // Gives the copy this version block instead of its own (see VersionBlock);
+    // an empty block leaves it without one.
+    bool SetVersionBlock(const std::string& block) const;
+};
+
+// A version resource with these strings (Shift-JIS) under one translation, given
+// as its hexadecimal name such as "041103a4" (language 0411, code page 03a4).
+std::string VersionBlock(const char* translation, const std::vector<std::pair<std::string, std::string>>& strings);
+// A string of a file's version block under its first translation, as the
+// version functions read it.
+std::string VersionString(const std::string& file, const char* key);
+
+// A registry value for as long as the object lives, then put back as it was.
+class RegistryValue {
+public:
+    RegistryValue(HKEY root, const char* path, const char* name, const std::string& value);
+    ~RegistryValue();
+    RegistryValue(const RegistryValue&) = delete;
+    RegistryValue& operator=(const RegistryValue&) = delete;
+
+private:
+    void Set(const std::string& value);
+    HKEY key_ = nullptr;
+    const char* name_;
+    std::string old_;
+    bool existed_ = false;
 };
 
 struct Process {
@@ -34,7 +63,9 @@ struct Process {
 // Starts exe with the given arguments (the command line is "exe" args).
 Process StartProcess(const std::string& exe, const std::string& args);
 // Starts exe with exactly this command line: argument 0 is whatever it begins with.
-Process StartProcessWithCommandLine(const std::string& exe, const std::string& commandLine);
+// It runs in the given folder, or in its own folder when none is given.
+Process StartProcessWithCommandLine(const std::string& exe, const std::string& commandLine,
+                                    const std::string& folder = std::string());
 // Waits for the process; false on timeout. Fills the exit code.
 bool WaitProcess(Process& process, DWORD timeoutMs, DWORD* exitCode);
 void KillProcess(Process& process);
@@ -43,7 +74,9 @@ int RunToEnd(const std::string& exe, const std::string& args, DWORD timeoutMs = 
 
 // Starts tidewell.exe without switches and waits until its hidden main window
 // (class and title "TidewellApp") exists; returns that window, or null.
-HWND StartResident(const ProgramCopy& copy, Process* process, DWORD timeoutMs = 15000);
+// It runs in the given folder, or in its own folder when none is given.
+HWND StartResident(const ProgramCopy& copy, Process* process, DWORD timeoutMs = 15000,
+                   const std::string& folder = std::string());
 // Finds the resident main window, or null.
 HWND FindMainWindow();
 
@@ -56,6 +89,27 @@ struct TestWindows {
     HWND Find(const std::string& name) const;
     void Close();
 };
+
+// Programs of the host under Wine. A host program's path as Wine's
+// CreateProcessA takes it, or empty when it is not installed.
+std::string HostProgram(const char* unixPath);
+std::string HostXdotool();
+// Starts a host program. Wine gives no handle of a host process, so the caller
+// waits for its effect instead.
+bool StartHostProgram(const std::string& program, const std::string& commandLine);
+// Runs xdotool on the X display with the pointer over the given window: without
+// a window manager the keyboard goes to the window under the pointer.
+bool PressKeysOver(const std::string& xdotool, HWND window, const std::string& keys);
+// The host's path of a file of this process, or empty.
+std::string UnixPath(const std::string& path);
+// The pointer's picture as the X server shows it, read through XFixes by the
+// host's Python (with a scratch folder for its files): "<width>x<height> hot
+// <x>,<y>", then one line per row with '.' for a clear pixel, '#' for black,
+// 'o' for white and '?' for any other colour; or "unavailable: <why>".
+std::string HostPointerPicture(const std::string& folder);
+
+// The screen's pixels in the rectangle, row by row, as 0xRRGGBB.
+std::vector<DWORD> ScreenPixels(const RECT& rect);
 
 enum WindowState { kGone, kNormal, kMaximized, kMinimized };
 WindowState StateOf(HWND window);

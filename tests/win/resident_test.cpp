@@ -476,48 +476,6 @@ TEST(SecondStart, TheMutexAloneCountsAsARunningInstance)
 // ---------------------------------------------------------------------------
 // Hotkeys
 
-// The xdotool program of the host, as a path that Wine's CreateProcessA takes.
-std::string HostXdotool()
-{
-    typedef WCHAR*(CDECL * ToDosName)(const char*);
-    ToDosName toDos = reinterpret_cast<ToDosName>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
-    if (toDos == nullptr)
-        return std::string();
-    WCHAR* wide = toDos("/usr/bin/xdotool");
-    if (wide == nullptr)
-        return std::string();
-    char path[MAX_PATH] = "";
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, path, sizeof path, nullptr, nullptr);
-    HeapFree(GetProcessHeap(), 0, wide);
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
-        return std::string();
-    return path;
-}
-
-// Runs xdotool on the X display with the pointer over the given window: without
-// a window manager the keyboard goes to the window under the pointer. Wine gives
-// no handle of a host process, so the caller waits for the effect instead.
-bool PressKeysOver(const std::string& xdotool, HWND window, const std::string& keys)
-{
-    RECT rect;
-    if (!GetWindowRect(window, &rect))
-        return false;
-    std::string commandLine = "xdotool mousemove " + std::to_string((rect.left + rect.right) / 2) +
-                              " " + std::to_string((rect.top + rect.bottom) / 2) + " key " + keys;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(xdotool.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info))
-        return false;
-    if (info.hThread != nullptr)
-        CloseHandle(info.hThread);
-    if (info.hProcess != nullptr)
-        CloseHandle(info.hProcess);
-    return true;
-}
-
 // Waits for a hotkey that this thread registered.
 bool ReceiveHotkey(int id, DWORD timeoutMs)
 {
