@@ -13,8 +13,8 @@ struct SelectionContext {
     WindowStep action;
 };
 
-const int kCloseWaitRounds = 10;
-const DWORD kCloseWaitPauseMs = 100;
+// How long a window that was asked to close is waited for, at most.
+const DWORD kCloseWaitMs = 1000;
 // How long a window's thread may take to answer before it counts as hung.
 const UINT kResponsiveTimeoutMs = 250;
 
@@ -78,14 +78,16 @@ bool ApplyToEligibleWindows(HWND excluded, const WindowFilter& filter, WindowSte
     return EnumWindows(SelectWindowProc, reinterpret_cast<LPARAM>(&context)) != FALSE;
 }
 
+// The close request is handled by the window's thread some time after it is
+// posted, usually within a few milliseconds, so the window is looked at about
+// every millisecond (the thread sleeps in between) until it is gone or a
+// second has passed.
 void CloseStep(HWND window)
 {
     PostMessageA(window, WM_CLOSE, 0, 0);
-    for (int round = 0; round < kCloseWaitRounds; ++round) {
-        if (!IsWindow(window))
-            return;
-        Sleep(kCloseWaitPauseMs);
-    }
+    DWORD start = GetTickCount();
+    while (IsWindow(window) && GetTickCount() - start < kCloseWaitMs)
+        Sleep(1);
 }
 
 // ShowWindow on another thread's window waits for that thread, for ever if it

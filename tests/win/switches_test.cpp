@@ -565,6 +565,114 @@ TEST_F(SwitchTest, WindowsThatRefuseToCloseDelayTheRunAndStayOpen)
     EXPECT_LT(askedSecond - askedFirst, 2500u);
 }
 
+// A window of this process that takes its time to close: a close request
+// starts a timer, and the window destroys itself when it fires. Hidden and
+// maximized, like the windows above. Just before it goes, it notes the title
+// of the window it watches.
+class SlowClosingWindow {
+public:
+    SlowClosingWindow(DWORD delayMs, HWND watched) : delayMs_(delayMs), watched_(watched)
+    {
+        ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread_ = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
+        if (thread_ != nullptr)
+            WaitForSingleObject(ready_, 10000);
+    }
+    ~SlowClosingWindow()
+    {
+        if (IsWindow(window_))
+            PostMessageA(window_, WM_CLOSE, 0, 0);
+        if (thread_ != nullptr) {
+            WaitForSingleObject(thread_, 10000);
+            CloseHandle(thread_);
+        }
+        CloseHandle(ready_);
+    }
+    SlowClosingWindow(const SlowClosingWindow&) = delete;
+    SlowClosingWindow& operator=(const SlowClosingWindow&) = delete;
+
+    HWND window() const { return window_; }
+    // Empty until the window has gone.
+    std::string WatchedTitleAtClose() const { return watchedTitle_; }
+
+private:
+    static DWORD WINAPI ThreadMain(void* param)
+    {
+        SlowClosingWindow* self = static_cast<SlowClosingWindow*>(param);
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = WindowProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "TwSlowClose";
+        RegisterClassA(&windowClass);
+        HWND window = CreateWindowExA(0, "TwSlowClose", "slow", WS_OVERLAPPEDWINDOW, 40, 40, 320,
+                                      200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        if (window != nullptr) {
+            SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | WS_MAXIMIZE);
+        }
+        self->window_ = window;
+        SetEvent(self->ready_);
+        MSG message;
+        while (window != nullptr && GetMessageA(&message, nullptr, 0, 0) > 0)
+            DispatchMessageA(&message);
+        return 0;
+    }
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        SlowClosingWindow* self =
+            reinterpret_cast<SlowClosingWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self == nullptr)  // still being made
+            return DefWindowProcA(window, message, wParam, lParam);
+        switch (message) {
+        case WM_CLOSE:
+            SetTimer(window, 1, self->delayMs_, nullptr);
+            return 0;
+        case WM_TIMER: {
+            char title[256] = "";
+            GetWindowTextA(self->watched_, title, sizeof title);
+            self->watchedTitle_ = title;
+            DestroyWindow(window);
+            return 0;
+        }
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+        }
+    }
+
+    DWORD delayMs_;
+    HWND watched_;
+    HANDLE ready_ = nullptr;
+    HANDLE thread_ = nullptr;
+    HWND window_ = nullptr;
+    std::string watchedTitle_;
+};
+
+TEST_F(SwitchTest, WindowThatTakesAWhileToCloseIsWaitedFor)
+{
+    // The slow window is met first and goes about 300 ms after its close
+    // request: the run waits for it, and only then asks the next window to close.
+    ProgramCopy copy;
+    copy.WriteSettings(MainSection({"不可視ウィンドウを閉じる=1", "通常サイズのウィンドウを閉じる=0"}));
+    Desk desk({"timeclose:next+max+hide"});
+    ASSERT_TRUE(desk.ok());
+    SlowClosingWindow slow(300, desk["next"]);
+    ASSERT_NE(slow.window(), nullptr);
+    ASSERT_EQ(StrayWindows(desk.pid()), "");
+    SetWindowPos(desk["next"], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(slow.window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    std::vector<HWND> order = TopLevelWindows();
+    ASSERT_LT(PositionOf(order, slow.window()), PositionOf(order, desk["next"]));
+
+    EXPECT_EQ(RunSwitches(copy.exe, "/close"), 0);
+    EXPECT_FALSE(IsWindow(slow.window()));
+    EXPECT_EQ(slow.WatchedTitleAtClose(), "next")
+        << "the next window was asked to close before the slow one had gone";
+    EXPECT_NE(CloseRequestTick(desk["next"]), 0u) << "the next window was not asked to close";
+}
+
 // ---------------------------------------------------------------------------
 // Several switches on one command line.
 
