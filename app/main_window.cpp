@@ -93,13 +93,6 @@ const HotkeyCommandRow kHotkeyCommandRows[] = {
     {6, IDM_MAXIMIZE_WINDOWS},
 };
 
-void SaveTargetSettings(const AppState& state)
-{
-    char path[kPathBufferSize];
-    if (GetSettingsFilePath(path, kModuleNameLimit, kSettingsExtension))
-        SaveTargets(path, state.filters);
-}
-
 // Stops the timers, unregisters the hotkeys and removes the tray icons; a
 // second call finds no AppState and leaves the icons alone.
 void ReleaseWindowResources(HWND window)
@@ -152,7 +145,7 @@ bool RunToggleCommand(AppState& state, UINT command)
         if (row.command == command) {
             unsigned char& flag = state.filters.*row.filter.*row.flag;
             flag = flag ? 0 : 1;
-            SaveTargetSettings(state);
+            SaveTargetSettings(state.filters);
             return true;
         }
     }

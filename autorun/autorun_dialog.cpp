@@ -29,11 +29,11 @@ char ThousandsSeparator()
 }
 
 // The interval that the row's edit stands for, as OK would store it.
-int32_t EditInterval(HWND dialog, int edit)
+int32_t EditInterval(HWND dialog, int edit, char separator)
 {
     char text[kSecondsTextSize] = "";
     GetDlgItemTextA(dialog, edit, text, sizeof text);
-    return AutoRunIntervalFromSeconds(ParseAutoRunSeconds(text, ThousandsSeparator()));
+    return AutoRunIntervalFromSeconds(ParseAutoRunSeconds(text, separator));
 }
 
 void EnableAutoRunRow(HWND dialog, const AutoRunRow& row)
@@ -63,9 +63,10 @@ void FillAutoRun(HWND dialog, const void* param)
 bool AutoRunDiffers(HWND dialog, const void* param)
 {
     const AppState* state = static_cast<const AppState*>(param);
+    char separator = ThousandsSeparator();
     for (const AutoRunRow& row : kAutoRunRows) {
         const AutoRunEntry& entry = state->autoRun[row.entry];
-        if (EditInterval(dialog, row.edit) != entry.interval ||
+        if (EditInterval(dialog, row.edit, separator) != entry.interval ||
             (entry.enabled != 0) != IsBoxChecked(dialog, row.checkbox))
             return true;
     }
@@ -75,9 +76,10 @@ bool AutoRunDiffers(HWND dialog, const void* param)
 bool AcceptAutoRun(HWND dialog, void* param)
 {
     AppState* state = static_cast<AppState*>(param);
+    char separator = ThousandsSeparator();
     for (const AutoRunRow& row : kAutoRunRows) {
         AutoRunEntry& entry = state->autoRun[row.entry];
-        entry.interval = EditInterval(dialog, row.edit);
+        entry.interval = EditInterval(dialog, row.edit, separator);
         entry.enabled = IsBoxChecked(dialog, row.checkbox) ? 1 : 0;
     }
     return true;

@@ -7,7 +7,6 @@
 #include "dialogs/settings_dialog.h"
 #include "resources/resource_ids.h"
 #include "settings/filters.h"
-#include "settings/settings_file.h"
 
 namespace {
 
@@ -87,10 +86,7 @@ bool RunTargetDialog(HWND owner, FilterSet* filters)
 
 LRESULT OnTargetSettingsCommand(HWND mainWindow, AppState& state)
 {
-    if (!RunTargetDialog(mainWindow, &state.filters))
-        return 0;
-    char path[kPathBufferSize];
-    if (GetSettingsFilePath(path, kModuleNameLimit, kSettingsExtension))
-        SaveTargets(path, state.filters);
+    if (RunTargetDialog(mainWindow, &state.filters))
+        SaveTargetSettings(state.filters);
     return 0;
 }

@@ -1,6 +1,6 @@
 // The hotkey settings dialog. It works on HotkeyDialogValues, the hotkey
-// controls' values of the five entries (and, last, the dialog's result); the
-// launcher converts the entries to and from them around the dialog.
+// controls' values of the five entries; the launcher converts the entries to
+// and from them around the dialog.
 #include "hotkeys/hotkey_dialog.h"
 
 #include <commctrl.h>
@@ -32,9 +32,8 @@ const HotkeyDialogRow kHotkeyDialogRows[kHotkeyCount] = {
     {IDC_HOTKEY_MAXIMIZE, 4},
 };
 
-// Elements 0 to 4: the controls' values of the entries; element 5: the result.
-const int kHotkeyResultIndex = kHotkeyCount;
-typedef uint32_t HotkeyDialogValues[kHotkeyCount + 1];
+// The controls' values of the entries, in entry order.
+typedef uint32_t HotkeyDialogValues[kHotkeyCount];
 
 uint32_t ControlHotkey(HWND dialog, int control)
 {
@@ -136,9 +135,7 @@ INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 bool RunHotkeyDialog(HWND mainWindow, HotkeyEntry* hotkeys)
 {
     HotkeyDialogValues values = {};
-    INT_PTR result = RunSettingsDialog(kHotkeyDialogKind, mainWindow, values, hotkeys);
-    values[kHotkeyResultIndex] = static_cast<uint32_t>(result);
-    return result == IDOK;
+    return RunSettingsDialog(kHotkeyDialogKind, mainWindow, values, hotkeys) == IDOK;
 }
 
 LRESULT OnHotkeySettingsCommand(HWND mainWindow, AppState& state)

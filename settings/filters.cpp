@@ -101,3 +101,10 @@ bool SaveTargets(const char* path, const FilterSet& filters)
     }
     return true;
 }
+
+bool SaveTargetSettings(const FilterSet& filters)
+{
+    char path[kPathBufferSize];
+    return GetSettingsFilePath(path, kModuleNameLimit, kSettingsExtension) &&
+           SaveTargets(path, filters);
+}

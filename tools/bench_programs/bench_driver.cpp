@@ -232,14 +232,20 @@ struct CountSearch {
     WindowCounts counts;
 };
 
-BOOL CALLBACK CountWindowOfProcess(HWND window, LPARAM param)
+// A top-level window of that process and class.
+bool IsWindowOf(HWND window, DWORD processId, const char* windowClass)
 {
-    CountSearch* search = reinterpret_cast<CountSearch*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     char className[64] = "";
     GetClassNameA(window, className, sizeof className);
-    if (owner != search->processId || std::strcmp(className, kBenchWindowClass) != 0)
+    return owner == processId && std::strcmp(className, windowClass) == 0;
+}
+
+BOOL CALLBACK CountWindowOfProcess(HWND window, LPARAM param)
+{
+    CountSearch* search = reinterpret_cast<CountSearch*>(param);
+    if (!IsWindowOf(window, search->processId, kBenchWindowClass))
         return TRUE;
     ++search->counts.total;
     if (IsIconic(window))
@@ -874,12 +880,7 @@ struct MenuSearch {
 BOOL CALLBACK FindOpenMenu(HWND window, LPARAM param)
 {
     MenuSearch* search = reinterpret_cast<MenuSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char className[16] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (owner != search->processId || std::strcmp(className, "#32768") != 0 ||
-        !IsWindowVisible(window))
+    if (!IsWindowOf(window, search->processId, "#32768") || !IsWindowVisible(window))
         return TRUE;
     search->found = window;
     return FALSE;
