@@ -81,12 +81,14 @@ bool ApplyToEligibleWindows(HWND excluded, const WindowFilter& filter, WindowSte
 // The close request is handled by the window's thread some time after it is
 // posted, usually within a few milliseconds, so the window is looked at about
 // every millisecond (the thread sleeps in between) until it is gone or a
-// second has passed.
+// second has passed. A window the system counts as hung (its thread has not
+// looked at its messages for five seconds) cannot close within that second:
+// the request stays queued for it, and the run goes on at once.
 void CloseStep(HWND window)
 {
     PostMessageA(window, WM_CLOSE, 0, 0);
     DWORD start = GetTickCount();
-    while (IsWindow(window) && GetTickCount() - start < kCloseWaitMs)
+    while (IsWindow(window) && !IsHungAppWindow(window) && GetTickCount() - start < kCloseWaitMs)
         Sleep(1);
 }
 

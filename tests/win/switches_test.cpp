@@ -942,6 +942,17 @@ TEST_F(SwitchTest, HungWindowDoesNotStopTheRun)
                                           {"stuck", LookOf(desk["stuck"])}}));
         EXPECT_NE(StateOf(desk["stuck"]), kGone);
     }
+
+    // Once the system counts the window as hung (five seconds without a look
+    // at its messages), closing does not spend its wait on it.
+    bool countsAsHung = false;
+    for (int i = 0; i < 100 && !(countsAsHung = IsHungAppWindow(desk["stuck"])); ++i)
+        Sleep(100);
+    ASSERT_TRUE(countsAsHung);
+    DWORD start = GetTickCount();
+    EXPECT_EQ(RunSwitches(copy.exe, "/close", 10000), 0);
+    EXPECT_LT(GetTickCount() - start, 1000u) << "the close wait was spent on a hung window";
+    EXPECT_NE(StateOf(desk["stuck"]), kGone);
 }
 
 // ---------------------------------------------------------------------------

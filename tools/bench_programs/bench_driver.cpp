@@ -687,8 +687,9 @@ void MeasureHungWindows()
     const int hung = options.hungWindows;
     const int ordinary = options.hungTotal - hung;
     markdown += Format("### Hung windows\n\n"
-                       "Tidewell over %d windows of which %d are hung (their thread has stopped "
-                       "pumping messages), against the same %d ordinary windows alone; median "
+                       "Tidewell over %d windows of which %d are hung (their thread has not "
+                       "looked at its messages for five seconds, so that the system counts them "
+                       "as hung), against the same %d ordinary windows alone; median "
                        "of %d runs, after the runs above (ms).\n\n",
                        options.hungTotal, hung, ordinary, options.runs);
     markdown += Format("| Action | With %d hung | Without | Added per hung window | "

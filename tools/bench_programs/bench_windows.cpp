@@ -7,7 +7,9 @@
 // state, all on this thread; a close request destroys a window at once.
 // [hung] more windows (default 0) are each made by a thread of their own that
 // stops pumping messages for good right after; they are spread evenly among
-// the others in the stacking order. The named events <events>-ready,
+// the others in the stacking order, and -ready waits until the system counts
+// each of them as hung (five seconds without a look at its messages, as
+// IsHungAppWindow tells), as a window that has stopped answering is. The named events <events>-ready,
 // -settle, -settled and -quit (made by the caller) drive it: -ready is set once
 // every window exists and has been painted; setting -settle has it handle every
 // message waiting for its windows, painting included, and then set -settled;
@@ -50,26 +52,43 @@ struct HungArgs {
     int index;
     int showCommand;
     HANDLE created;
+    HWND window;
 };
 
 DWORD WINAPI HungThread(void* param)
 {
     HungArgs* args = static_cast<HungArgs*>(param);
-    CreateBenchWindow(args->index, args->showCommand);
+    args->window = CreateBenchWindow(args->index, args->showCommand);
     PumpPending();
     SetEvent(args->created);
     Sleep(INFINITE);
     return 0;
 }
 
-bool CreateHungWindow(int index, int showCommand)
+HWND CreateHungWindow(int index, int showCommand)
 {
-    HungArgs* args = new HungArgs{index, showCommand, CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    HungArgs* args =
+        new HungArgs{index, showCommand, CreateEventA(nullptr, TRUE, FALSE, nullptr), nullptr};
     HANDLE thread = CreateThread(nullptr, 0, HungThread, args, 0, nullptr);
     if (thread == nullptr)
-        return false;
+        return nullptr;
     CloseHandle(thread);
-    return WaitForSingleObject(args->created, 10000) == WAIT_OBJECT_0;
+    return WaitForSingleObject(args->created, 10000) == WAIT_OBJECT_0 ? args->window : nullptr;
+}
+
+// Pumps this thread's windows until every hung window counts as hung.
+bool WaitUntilHung(const HWND* windows, int count)
+{
+    DWORD start = GetTickCount();
+    for (int i = 0; i < count; ++i) {
+        while (!IsHungAppWindow(windows[i])) {
+            if (GetTickCount() - start > 20000)
+                return false;
+            PumpPending();
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -109,11 +128,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     int total = count + hung;
     int hungMade = 0;
+    HWND hungWindows[64];
+    if (hung < 0 || hung > 64)
+        return 2;
     for (int index = 0; index < total; ++index) {
         // Hung window k of h sits at about (k + 0.5) / h of the way through.
         bool makeHung = hungMade < hung && index == (2 * hungMade + 1) * total / (2 * hung);
         if (makeHung) {
-            if (!CreateHungWindow(index, showCommand))
+            hungWindows[hungMade] = CreateHungWindow(index, showCommand);
+            if (hungWindows[hungMade] == nullptr)
                 return 3;
             ++hungMade;
         } else if (CreateBenchWindow(index, showCommand) == nullptr) {
@@ -123,6 +146,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
             PumpPending();
     }
     PumpPending();
+    if (!WaitUntilHung(hungWindows, hungMade))
+        return 3;
     SetEvent(ready);
 
     HANDLE handles[2] = {quit, settle};
