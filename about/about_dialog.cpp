@@ -4,13 +4,13 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "about/dialog_template.h"
 #include "about/link_label.h"
 #include "app/program_icon.h"
+#include "dialogs/format_text.h"
 #include "dialogs/window_routines.h"
 #include "settings/dbcs_text.h"
 #include "settings/settings_file.h"
@@ -60,7 +60,7 @@ void ShowFreeResources(HWND control)
     // A value the library should never give could make the text too long:
     // it is cut on a character boundary.
     char formatted[kFormattedNumberSize];
-    std::snprintf(formatted, sizeof formatted, "システムリソース： %d ％使用可能", system);
+    FormatText(formatted, sizeof formatted, "システムリソース： %d ％使用可能", system);
     char text[kResourcesTextSize];
     CopyDbcsBounded(text, formatted, sizeof text);
     SetWindowTextA(control, text);
@@ -78,9 +78,9 @@ void ShowNameAndVersion(HWND dialog)
         QueryVersionString(name, sizeof name, block, translation, "FileDescription");
     QueryVersionString(version, sizeof version, block, translation, "ProductVersion");
     char text[kAboutTextSize];
-    std::snprintf(text, sizeof text, "%s ver. %s", name, version);
+    FormatText(text, sizeof text, "%s ver. %s", name, version);
     SetDlgItemTextA(dialog, kAboutNameId, text);
-    std::snprintf(text, sizeof text, "%s について", name);
+    FormatText(text, sizeof text, "%s について", name);
     SetWindowTextA(dialog, text);
     std::free(block);
 }
@@ -250,7 +250,7 @@ bool QueryVersionString(char* destination, size_t size, const void* block, DWORD
 {
     destination[0] = '\0';
     char subBlock[kAboutTextSize];
-    int length = std::snprintf(subBlock, sizeof subBlock, "\\StringFileInfo\\%04x%04x\\%s",
+    int length = FormatText(subBlock, sizeof subBlock, "\\StringFileInfo\\%04x%04x\\%s",
                                LOWORD(translation), HIWORD(translation), key);
     if (length < 0 || static_cast<size_t>(length) >= sizeof subBlock)
         return false;

@@ -1,10 +1,10 @@
 // The settings dialog frame.
 #include "dialogs/settings_dialog.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "app/program_icon.h"
+#include "dialogs/format_text.h"
 #include "dialogs/window_routines.h"
 
 namespace {
@@ -119,7 +119,7 @@ void UpdateChangedMarker(const SettingsDialogKind& kind, HWND dialog)
     char title[kTitleBufferSize];
     char current[kTitleBufferSize];
     bool changed = kind.differs(dialog, GetSettingsDialogParam(kind, dialog));
-    std::snprintf(title, sizeof title, "%s%s", kind.baseTitle, changed ? kChangedMarker : "");
+    FormatText(title, sizeof title, "%s%s", kind.baseTitle, changed ? kChangedMarker : "");
     current[0] = '\0';
     GetWindowTextA(dialog, current, sizeof current);
     if (std::strcmp(title, current) != 0)

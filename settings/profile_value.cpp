@@ -3,7 +3,7 @@
 // sscanf's behaviour for a number that does not fit an int is undefined.
 #include "settings/profile_value.h"
 
-#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -46,9 +46,23 @@ int FormatProfileInt(char* buffer, size_t size, int32_t value)
 {
     if (size == 0)
         return -1;
-    int length = std::snprintf(buffer, size, "%d", static_cast<int>(value));
-    buffer[size - 1] = '\0';
-    if (length < 0 || static_cast<size_t>(length) >= size)
-        return -1;
-    return length;
+    // The magnitude as unsigned, so that INT32_MIN has one; digits come out last first.
+    uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    char reversed[10];
+    size_t digits = 0;
+    do {
+        reversed[digits++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    char text[12];
+    size_t length = 0;
+    if (value < 0)
+        text[length++] = '-';
+    while (digits > 0)
+        text[length++] = reversed[--digits];
+    // Cut to the buffer, always terminated.
+    size_t kept = length < size ? length : size - 1;
+    std::memcpy(buffer, text, kept);
+    buffer[kept] = '\0';
+    return length < size ? static_cast<int>(length) : -1;
 }
