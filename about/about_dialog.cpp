@@ -250,9 +250,8 @@ bool QueryVersionString(char* destination, size_t size, const void* block, DWORD
 {
     destination[0] = '\0';
     char subBlock[kAboutTextSize];
-    int length = FormatText(subBlock, sizeof subBlock, "\\StringFileInfo\\%04x%04x\\%s",
-                               LOWORD(translation), HIWORD(translation), key);
-    if (length < 0 || static_cast<size_t>(length) >= sizeof subBlock)
+    if (FormatText(subBlock, sizeof subBlock, "\\StringFileInfo\\%04x%04x\\%s",
+                   LOWORD(translation), HIWORD(translation), key) < 0)
         return false;
     void* value = nullptr;
     UINT valueLength = 0;

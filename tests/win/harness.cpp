@@ -134,7 +134,8 @@ bool WaitProcess(Process& process, DWORD timeoutMs, DWORD* exitCode)
         return false;
     if (WaitForSingleObject(process.handle, timeoutMs) != WAIT_OBJECT_0)
         return false;
-    GetExitCodeProcess(process.handle, exitCode);
+    if (exitCode != nullptr)
+        GetExitCodeProcess(process.handle, exitCode);
     CloseHandle(process.handle);
     process.handle = nullptr;
     return true;
@@ -148,6 +149,40 @@ void KillProcess(Process& process)
     WaitForSingleObject(process.handle, 5000);
     CloseHandle(process.handle);
     process.handle = nullptr;
+}
+
+bool IsWindowOfProcess(HWND window, DWORD processId, const char* className)
+{
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return owner == processId && std::strcmp(name, className) == 0;
+}
+
+namespace {
+
+struct MenuSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindMenuWindow(HWND window, LPARAM param)
+{
+    MenuSearch* search = reinterpret_cast<MenuSearch*>(param);
+    if (!IsWindowOfProcess(window, search->processId, "#32768") || !IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND FindOpenMenu(DWORD processId)
+{
+    MenuSearch search = {processId, nullptr};
+    EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 int RunToEnd(const std::string& exe, const std::string& args, DWORD timeoutMs)

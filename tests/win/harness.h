@@ -66,9 +66,14 @@ Process StartProcess(const std::string& exe, const std::string& args);
 // It runs in the given folder, or in its own folder when none is given.
 Process StartProcessWithCommandLine(const std::string& exe, const std::string& commandLine,
                                     const std::string& folder = std::string());
-// Waits for the process; false on timeout. Fills the exit code.
-bool WaitProcess(Process& process, DWORD timeoutMs, DWORD* exitCode);
+// Waits for the process; false on timeout or when it never started. Fills
+// the exit code when asked for it.
+bool WaitProcess(Process& process, DWORD timeoutMs, DWORD* exitCode = nullptr);
 void KillProcess(Process& process);
+// True when the window belongs to the process and has that class name.
+bool IsWindowOfProcess(HWND window, DWORD processId, const char* className);
+// The open popup menu of a process (a visible top-level window of class "#32768"), or null.
+HWND FindOpenMenu(DWORD processId);
 // Runs tidewell (or another program) to its end: returns the exit code, or -1 on timeout.
 int RunToEnd(const std::string& exe, const std::string& args, DWORD timeoutMs = 30000);
 

@@ -166,37 +166,6 @@ bool CtrlAltAIsFree()
     return true;
 }
 
-bool IsMenuWindowOf(HWND window, DWORD processId)
-{
-    char className[16] = "";
-    GetClassNameA(window, className, sizeof className);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    return std::string(className) == "#32768" && owner == processId && IsWindowVisible(window);
-}
-
-struct MenuSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindMenuWindow(HWND window, LPARAM param)
-{
-    MenuSearch* search = reinterpret_cast<MenuSearch*>(param);
-    if (!IsMenuWindowOf(window, search->processId))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-// The open popup menu of a process (a visible top-level window of class "#32768"), or null.
-HWND FindOpenMenu(DWORD processId)
-{
-    MenuSearch search = {processId, nullptr};
-    EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 HWND WaitForOpenMenu(DWORD processId, DWORD timeoutMs = 5000)
 {
     HWND menu = nullptr;

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "harness.h"
 #include "resources/resource_ids.h"
 #include "standin_taskbar.h"
 
@@ -119,61 +120,12 @@ double Median(std::vector<double> values)
     return (values[middle - 1] + values[middle]) / 2;
 }
 
-std::string ProgramDir()
-{
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir(path, length);
-    return dir.substr(0, dir.find_last_of('\\'));
-}
-
 std::string BenchProgram(const char* name)
 {
-    return ProgramDir() + "\\" + name;
+    return BinaryDir() + "\\" + name;
 }
 
 // ---- processes ----------------------------------------------------------------
-
-struct Child {
-    HANDLE handle = nullptr;
-    DWORD id = 0;
-};
-
-Child Start(const std::string& exe, const std::string& args)
-{
-    std::string line = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
-    std::string dir = exe.substr(0, exe.find_last_of('\\'));
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    Child child;
-    if (CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(),
-                       &startup, &info)) {
-        CloseHandle(info.hThread);
-        child.handle = info.hProcess;
-        child.id = info.dwProcessId;
-    }
-    return child;
-}
-
-bool WaitExit(Child& child, DWORD timeoutMs)
-{
-    if (child.handle == nullptr)
-        return true;
-    if (WaitForSingleObject(child.handle, timeoutMs) != WAIT_OBJECT_0)
-        return false;
-    CloseHandle(child.handle);
-    child.handle = nullptr;
-    return true;
-}
-
-void Kill(Child& child)
-{
-    if (child.handle == nullptr)
-        return;
-    TerminateProcess(child.handle, 99);
-    WaitExit(child, 10000);
-}
 
 struct WindowSearch {
     DWORD processId;
@@ -184,19 +136,13 @@ struct WindowSearch {
 BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM param)
 {
     WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId)
-        return TRUE;
-    char className[64] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (std::strcmp(className, search->className) != 0)
+    if (!IsWindowOfProcess(window, search->processId, search->className))
         return TRUE;
     search->found = window;
     return FALSE;
 }
 
-HWND WindowOf(const Child& child, const char* className)
+HWND WindowOf(const Process& child, const char* className)
 {
     WindowSearch search = {child.id, className, nullptr};
     EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
@@ -204,18 +150,18 @@ HWND WindowOf(const Child& child, const char* className)
 }
 
 // Asks the program's window to close and waits for the program to end.
-void EndByClose(Child& child, const char* className)
+void EndByClose(Process& child, const char* className)
 {
     if (child.handle == nullptr)
         return;
     if (HWND window = WindowOf(child, className)) {
         PostMessageA(window, WM_CANCELMODE, 0, 0);
         PostMessageA(window, WM_CLOSE, 0, 0);
-        if (WaitExit(child, 10000))
+        if (WaitProcess(child, 10000))
             return;
     }
     Log("  (process %lu did not end when asked; stopped)", child.id);
-    Kill(child);
+    KillProcess(child);
 }
 
 // ---- the window helper ---------------------------------------------------------
@@ -233,19 +179,10 @@ struct CountSearch {
 };
 
 // A top-level window of that process and class.
-bool IsWindowOf(HWND window, DWORD processId, const char* windowClass)
-{
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char className[64] = "";
-    GetClassNameA(window, className, sizeof className);
-    return owner == processId && std::strcmp(className, windowClass) == 0;
-}
-
 BOOL CALLBACK CountWindowOfProcess(HWND window, LPARAM param)
 {
     CountSearch* search = reinterpret_cast<CountSearch*>(param);
-    if (!IsWindowOf(window, search->processId, kBenchWindowClass))
+    if (!IsWindowOfProcess(window, search->processId, kBenchWindowClass))
         return TRUE;
     ++search->counts.total;
     if (IsIconic(window))
@@ -268,7 +205,7 @@ public:
         settle_ = CreateEventA(nullptr, TRUE, FALSE, (events + "-settle").c_str());
         settled_ = CreateEventA(nullptr, TRUE, FALSE, (events + "-settled").c_str());
         quit_ = CreateEventA(nullptr, TRUE, FALSE, (events + "-quit").c_str());
-        child_ = Start(BenchProgram("bench_windows.exe"),
+        child_ = StartProcess(BenchProgram("bench_windows.exe"),
                        Format("%s %d %s %d", events.c_str(), count, state, hung));
         HANDLE handles[2] = {ready_, child_.handle};
         ok_ = child_.handle != nullptr &&
@@ -279,8 +216,8 @@ public:
     ~BenchWindows()
     {
         SetEvent(quit_);
-        if (!WaitExit(child_, 60000))
-            Kill(child_);
+        if (!WaitProcess(child_, 60000))
+            KillProcess(child_);
         CloseHandle(ready_);
         CloseHandle(settle_);
         CloseHandle(settled_);
@@ -308,7 +245,7 @@ public:
     }
 
 private:
-    Child child_;
+    Process child_;
     int count_;
     HANDLE ready_ = nullptr;
     HANDLE settle_ = nullptr;
@@ -321,11 +258,11 @@ private:
 double TimeRun(const std::string& exe, const std::string& args)
 {
     double start = NowMs();
-    Child child = Start(exe, args);
+    Process child = StartProcess(exe, args);
     if (child.handle == nullptr)
         return -1;
-    if (!WaitExit(child, 600000)) {
-        Kill(child);
+    if (!WaitProcess(child, 600000)) {
+        KillProcess(child);
         return -1;
     }
     return NowMs() - start;
@@ -398,7 +335,7 @@ long CountHandles(DWORD processId)
 // handles. Wine takes both figures from Linux: the resident set, and the
 // process's anonymous memory (PagefileUsage, which Windows calls the commit
 // charge or private bytes) on either side of Wine, its Unix side included.
-MemorySample SampleMemory(const Child& child)
+MemorySample SampleMemory(const Process& child)
 {
     MemorySample sample;
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, child.id);
@@ -428,18 +365,11 @@ int FindUnixPid(const std::string& exe)
     do {
         if (data.cFileName[0] < '1' || data.cFileName[0] > '9')
             continue;
-        std::string path = std::string("Z:\\proc\\") + data.cFileName + "\\cmdline";
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            continue;
-        char line[1024] = "";
-        DWORD got = 0;
-        ReadFile(file, line, sizeof line - 1, &got, nullptr);
-        CloseHandle(file);
-        line[got] = '\0';
-        if (got >= exe.size() && _strnicmp(line, exe.c_str(), exe.size()) == 0 &&
-            (line[exe.size()] == '\0' || line[exe.size()] == ' ')) {
+        // The arguments are separated by null characters.
+        std::string line =
+            ReadFileBytes(std::string("Z:\\proc\\") + data.cFileName + "\\cmdline");
+        if (line.size() >= exe.size() && _strnicmp(line.c_str(), exe.c_str(), exe.size()) == 0 &&
+            (line.size() == exe.size() || line[exe.size()] == '\0' || line[exe.size()] == ' ')) {
             found = std::atoi(data.cFileName);
             break;
         }
@@ -462,17 +392,10 @@ double UnixCpuMs(int unixPid)
     do {
         if (data.cFileName[0] < '1' || data.cFileName[0] > '9')
             continue;
-        std::string path = dir + "\\" + data.cFileName + "\\schedstat";
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            continue;
-        char line[256] = "";
-        DWORD got = 0;
-        ReadFile(file, line, sizeof line - 1, &got, nullptr);
-        CloseHandle(file);
-        line[got] = '\0';
-        total += std::strtod(line, nullptr) / 1e6;
+        std::string line = ReadFileBytes(dir + "\\" + data.cFileName + "\\schedstat");
+        if (line.empty())
+            continue;  // the thread has ended
+        total += std::strtod(line.c_str(), nullptr) / 1e6;
         ++threads;
     } while (FindNextFileA(find, &data));
     FindClose(find);
@@ -528,9 +451,9 @@ double TimeAction(const ActionSpec& action, const std::string& exe, BenchWindows
     if (!windows.ok())
         return -1;
     double start = NowMs();
-    Child child = Start(exe, action.name);
-    if (child.handle == nullptr || !WaitExit(child, 600000) || !windows.Settle()) {
-        Kill(child);
+    Process child = StartProcess(exe, action.name);
+    if (child.handle == nullptr || !WaitProcess(child, 600000) || !windows.Settle()) {
+        KillProcess(child);
         Fail("%s %s did not end", label, action.name);
         return -1;
     }
@@ -757,7 +680,7 @@ StartSample StartOnce(const StandinTaskbar& taskbar, const ResidentProgram& prog
     StartSample sample;
     size_t before = taskbar.CallCount();
     DWORD start = GetTickCount();
-    Child child = Start(program.exe, "");
+    Process child = StartProcess(program.exe, "");
     if (child.handle == nullptr)
         return sample;
     DWORD added = WaitForIconAdded(taskbar, before, 30000);
@@ -816,8 +739,8 @@ std::string MeasureCpuAtRest(const StandinTaskbar& taskbar)
 {
     Log("CPU at rest over %d s, side by side ...", options.cpuSeconds);
     size_t before = taskbar.CallCount();
-    Child tidewell = Start(options.tidewell, "");
-    Child timer = Start(BenchProgram("bench_timer.exe"), "");
+    Process tidewell = StartProcess(options.tidewell, "");
+    Process timer = StartProcess(BenchProgram("bench_timer.exe"), "");
     bool started = WaitForIconAdded(taskbar, before, 30000) != 0;
     for (int i = 0; i < 3000 && WindowOf(timer, kBenchTimerClass) == nullptr; ++i)
         Sleep(1);
@@ -873,34 +796,13 @@ void MeasureSize()
 
 // ---- soak ----------------------------------------------------------------------
 
-struct MenuSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindOpenMenu(HWND window, LPARAM param)
-{
-    MenuSearch* search = reinterpret_cast<MenuSearch*>(param);
-    if (!IsWindowOf(window, search->processId, "#32768") || !IsWindowVisible(window))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-HWND OpenMenuOf(DWORD processId)
-{
-    MenuSearch search = {processId, nullptr};
-    EnumWindows(FindOpenMenu, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // A right-click on the close icon opens its menu; Escape closes it.
-bool MenuCycle(const Child& resident, HWND mainWindow)
+bool MenuCycle(const Process& resident, HWND mainWindow)
 {
     PostMessageA(mainWindow, kTrayCallbackMessage, 1, WM_RBUTTONUP);
     HWND menu = nullptr;
     DWORD start = GetTickCount();
-    while ((menu = OpenMenuOf(resident.id)) == nullptr) {
+    while ((menu = FindOpenMenu(resident.id)) == nullptr) {
         if (GetTickCount() - start > 10000)
             return false;
         Sleep(1);
@@ -922,7 +824,7 @@ void MeasureSoak(const StandinTaskbar& taskbar)
     const int windowCount = 4;
     BenchWindows windows(windowCount, "normal");
     size_t before = taskbar.CallCount();
-    Child resident = Start(options.tidewell, "");
+    Process resident = StartProcess(options.tidewell, "");
     HWND mainWindow = nullptr;
     if (windows.ok() && WaitForIconAdded(taskbar, before, 30000) != 0)
         mainWindow = WindowOf(resident, kTidewellClass);
