@@ -1,10 +1,13 @@
 // Writes Tidewell's icons into the folder named by the only argument:
 // tidewell.ico (the program) and close.ico, restore.ico, maximize.ico,
-// minimize.ico (the tray actions). Each file holds a 32x32 and a 16x16 image
-// at 4 bits per pixel in the standard 16-colour palette, with an AND mask for
-// the transparent background. The pictures are the character tables below,
-// one character a pixel; nothing depends on the clock or the machine, so every
-// run writes the same bytes.
+// minimize.ico (the tray actions). Each file holds an image for every size
+// Windows asks for at 100, 125 and 150 % display scaling: 16x16, 20x20 and
+// 24x24 small icons, a 32x32 large icon, and for the program also a 48x48
+// large icon. The images are stored largest first, each at 4 bits per pixel in
+// the standard 16-colour palette, with an AND mask for the transparent
+// background. The pictures are the character tables below, one character a
+// pixel; nothing depends on the clock or the machine, so every run writes the
+// same bytes.
 //
 //   make_icons <folder>
 
@@ -47,8 +50,7 @@ const PaletteColour kPalette[16] = {
 const char kTransparent = '.';
 
 struct Picture {
-    const char* name;  // for messages
-    int size;          // width and height in pixels
+    int size;                 // width and height in pixels
     const char* const* rows;  // top row first
     std::size_t rowCount;
 };
@@ -65,24 +67,26 @@ int ColourIndex(char key)
     return -2;
 }
 
-bool CheckPicture(const Picture& picture)
+// The picture is named by its file and size in messages.
+bool CheckPicture(const char* file, const Picture& picture)
 {
-    if (picture.rowCount != static_cast<std::size_t>(picture.size)) {
-        std::fprintf(stderr, "make_icons: %s has %zu rows, expected %d\n", picture.name,
-                     picture.rowCount, picture.size);
+    const int size = picture.size;
+    if (picture.rowCount != static_cast<std::size_t>(size)) {
+        std::fprintf(stderr, "make_icons: %s %dx%d has %zu rows, expected %d\n", file, size,
+                     size, picture.rowCount, size);
         return false;
     }
-    for (int y = 0; y < picture.size; ++y) {
+    for (int y = 0; y < size; ++y) {
         const char* row = picture.rows[y];
-        if (std::strlen(row) != static_cast<std::size_t>(picture.size)) {
-            std::fprintf(stderr, "make_icons: %s row %d is %zu pixels wide, expected %d\n",
-                         picture.name, y, std::strlen(row), picture.size);
+        if (std::strlen(row) != static_cast<std::size_t>(size)) {
+            std::fprintf(stderr, "make_icons: %s %dx%d row %d is %zu pixels wide, expected %d\n",
+                         file, size, size, y, std::strlen(row), size);
             return false;
         }
-        for (int x = 0; x < picture.size; ++x) {
+        for (int x = 0; x < size; ++x) {
             if (ColourIndex(row[x]) == -2) {
-                std::fprintf(stderr, "make_icons: %s row %d has unknown colour '%c'\n",
-                             picture.name, y, row[x]);
+                std::fprintf(stderr, "make_icons: %s %dx%d row %d has unknown colour '%c'\n",
+                             file, size, size, y, row[x]);
                 return false;
             }
         }
@@ -168,11 +172,11 @@ std::vector<std::uint8_t> EncodeImage(const Picture& picture)
 }
 
 // ICONDIR, one ICONDIRENTRY per image, then the images in the same order.
-std::vector<std::uint8_t> EncodeIcon(const Picture* const* pictures, std::size_t count)
+std::vector<std::uint8_t> EncodeIcon(const Picture* pictures, std::size_t count)
 {
     std::vector<std::vector<std::uint8_t>> images;
     for (std::size_t i = 0; i < count; ++i)
-        images.push_back(EncodeImage(*pictures[i]));
+        images.push_back(EncodeImage(pictures[i]));
 
     std::vector<std::uint8_t> out;
     PutU16(out, 0);  // idReserved
@@ -180,8 +184,8 @@ std::vector<std::uint8_t> EncodeIcon(const Picture* const* pictures, std::size_t
     PutU16(out, static_cast<unsigned>(count));
     std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * count);
     for (std::size_t i = 0; i < count; ++i) {
-        PutU8(out, pictures[i]->size);  // bWidth
-        PutU8(out, pictures[i]->size);  // bHeight
+        PutU8(out, pictures[i].size);   // bWidth
+        PutU8(out, pictures[i].size);   // bHeight
         PutU8(out, 16);                 // bColorCount
         PutU8(out, 0);                  // bReserved
         PutU16(out, 1);                 // wPlanes
@@ -213,17 +217,69 @@ bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
 }
 
 template <std::size_t N>
-Picture MakePicture(const char* name, int size, const char* const (&rows)[N])
+Picture MakePicture(int size, const char* const (&rows)[N])
 {
-    return Picture{name, size, rows, N};
+    return Picture{size, rows, N};
 }
 
 namespace art {
 
-// Characters: the palette keys above, '.' transparent. The 16x16 pictures are
-// drawn on their own so they stay legible in the notification area.
+// Characters: the palette keys above, '.' transparent. Every size is drawn on
+// its own rather than scaled from another, so that each stays sharp: the small
+// ones keep to a few bold shapes, the large ones add detail.
 
 // The program: a window looking out on waves rolling under a setting sun.
+const char* const kTidewell48[] = {
+    "................................................",
+    "KKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKK",
+    "KttttttttttttttttttttttttttttttttttttttttttttttK",
+    "KtttttttttttttttttttttttttttttttttttttttsssssstK",
+    "KtttttttttttttttttttttttttttttttttttttttsssssstK",
+    "KtttttttttttttttttttttttttttttttttttttttsssssstK",
+    "KtttttttttttttttttttttttttttttttttttttttsssssstK",
+    "KtttttttttttttttttttttttttttttttttttttttsssssstK",
+    "KttttttttttttttttttttttttttttttttttttttttttttttK",
+    "KKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKK",
+    "KCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCK",
+    "KCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCK",
+    "KCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCK",
+    "KCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCK",
+    "KCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCYYYYYCCCCCCCCCK",
+    "KCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCYYYYYYYCCCCCCCCK",
+    "KCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCYYYYYYYYYCCCCCCCK",
+    "KCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCYYYYYYYYYCCCCCCCK",
+    "KCCCCCCCCCCCCCCCCCCCCCCCCCCCCCYYYYYYYYYYYCCCCCCK",
+    "KCCCCCCCCCCCCCCCCCCCCCCCCCCCCCYYYYYYYYYYYCCCCCCK",
+    "KCCCCCCCCCCCCCCCCCCCCCCCCCCCCCYYYYYYYYYYYCCCCCCK",
+    "KCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCYYYYYYYYYCCCCCCCK",
+    "KCCWWWWWCCCCCCCCCCWWWWWCCCCCCCCYYWWWWWYYCCCCCCCK",
+    "KCWBBBBBWCCCCCCCCWBBBBBWCCCCCCCCWBBBBBWCCCCCCCCK",
+    "KWBBBBBBBWCCCCCCWBBBBBBBWCCCCCCWBBBBBBBWCCCCCCWK",
+    "KBBBBBBBBBWCCCCWBBBBBBBBBWCCCCWBBBBBBBBBWCCCCWBK",
+    "KBBBBBBBBBBWWWWBBBBBBBBBBBWWWWBBBBBBBBBBBWWWWBBK",
+    "KBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBK",
+    "KBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBK",
+    "KBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBK",
+    "KBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBK",
+    "KnnnnnnnnnnWWWWnnnnnnnnnnnWWWWnnnnnnnnnnnWWWWnnK",
+    "KnnnnnnnnnWBBBBWnnnnnnnnnWBBBBWnnnnnnnnnWBBBBWnK",
+    "KWnnnnnnnWBBBBBBWnnnnnnnWBBBBBBWnnnnnnnWBBBBBBWK",
+    "KBWnnnnnWBBBBBBBBWnnnnnWBBBBBBBBWnnnnnWBBBBBBBBK",
+    "KBBWWWWWBBBBBBBBBBWWWWWBBBBBBBBBBWWWWWBBBBBBBBBK",
+    "KBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBK",
+    "KBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBK",
+    "KBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBK",
+    "KnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnK",
+    "KnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnK",
+    "KnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnK",
+    "KnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnK",
+    "KnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnK",
+    "KnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnK",
+    "KnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnK",
+    "KKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKK",
+    "................................................",
+};
+
 const char* const kTidewell32[] = {
     "................................",
     "KKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKK",
@@ -257,6 +313,56 @@ const char* const kTidewell32[] = {
     "KnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnK",
     "KKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKK",
     "................................",
+};
+
+const char* const kTidewell24[] = {
+    "........................",
+    "KKKKKKKKKKKKKKKKKKKKKKKK",
+    "KttttttttttttttttttttttK",
+    "KttttttttttttttttttssstK",
+    "KttttttttttttttttttssstK",
+    "KttttttttttttttttttttttK",
+    "KKKKKKKKKKKKKKKKKKKKKKKK",
+    "KCCCCCCCCCCCCCCCCCCCCCCK",
+    "KCCCCCCCCCCCCCCCYYYCCCCK",
+    "KCCCCCCCCCCCCCCYYYYYCCCK",
+    "KCCCCCCCCCCCCCCYYYYYCCCK",
+    "KCCCCCCCCCCCCCCYYYYYCCCK",
+    "KCWWWCCCCWWWCCCCWWWCCCCK",
+    "KWBBBWCCWBBBWCCWBBBWCCWK",
+    "KBBBBBWWBBBBBWWBBBBBWWBK",
+    "KBBBBBBBBBBBBBBBBBBBBBBK",
+    "KnnnnnWWnnnnnWWnnnnnWWnK",
+    "KWnnnWBBWnnnWBBWnnnWBBWK",
+    "KBWWWBBBBWWWBBBBWWWBBBBK",
+    "KBBBBBBBBBBBBBBBBBBBBBBK",
+    "KnnnnnnnnnnnnnnnnnnnnnnK",
+    "KnnnnnnnnnnnnnnnnnnnnnnK",
+    "KKKKKKKKKKKKKKKKKKKKKKKK",
+    "........................",
+};
+
+const char* const kTidewell20[] = {
+    "....................",
+    "KKKKKKKKKKKKKKKKKKKK",
+    "KttttttttttttttttttK",
+    "KttttttttttttttttttK",
+    "KKKKKKKKKKKKKKKKKKKK",
+    "KCCCCCCCCCCCCCCCCCCK",
+    "KCCCCCCCCCCCCCYYCCCK",
+    "KCCCCCCCCCCCCYYYYCCK",
+    "KCCCCCCCCCCCCYYYYCCK",
+    "KCWWCCCCWWCCCCWWCCCK",
+    "KWBBWCCWBBWCCWBBWCCK",
+    "KBBBBWWBBBBWWBBBBWWK",
+    "KBBBBBBBBBBBBBBBBBBK",
+    "KnnnnWWnnnnWWnnnnWWK",
+    "KWnnWBBWnnWBBWnnWBBK",
+    "KBWWBBBBWWBBBBWWBBBK",
+    "KnnnnnnnnnnnnnnnnnnK",
+    "KnnnnnnnnnnnnnnnnnnK",
+    "KKKKKKKKKKKKKKKKKKKK",
+    "....................",
 };
 
 const char* const kTidewell16[] = {
@@ -314,6 +420,56 @@ const char* const kClose32[] = {
     ".............KKKKK.........KKKKK",
 };
 
+const char* const kClose24[] = {
+    "........................",
+    "KKKKKKKKKKKKKKKKKKK.....",
+    "KnnnnnnnnnnnnnnnnnK.....",
+    "KnnnnnnnnnnnnnsssnK.....",
+    "KnnnnnnnnnnnnnsssnK.....",
+    "KnnnnnnnnnnnnnnnnnK.....",
+    "KKKKKKKKKKKKKKKKKKK.....",
+    "KWWWWWWWWWWWWWWWWWK.....",
+    "KWWWWWWWWWWWWWWWWWK.....",
+    "KWWWWWWWWKKKKWWWWWK.KKKK",
+    "KWWWWWWWWKRRKKWWWWKKKRRK",
+    "KWWWWWWWWKRRRKKWWWKKRRRK",
+    "KWWWWWWWWKKRRRKKWKKRRRKK",
+    "KWWWWWWWWWKKRRRKKKRRRKK.",
+    "KWWWWWWWWWWKKRRRKRRRKK..",
+    "KWWWWWWWWWWWKKRRRRRKK...",
+    "KWWWWWWWWWWWWKKRRRKK....",
+    "KWWWWWWWWWWWKKRRRRRKK...",
+    "KKKKKKKKKKKKKRRRKRRRKK..",
+    "..........KKRRRKKKRRRKK.",
+    ".........KKRRRKK.KKRRRKK",
+    ".........KRRRKK...KKRRRK",
+    ".........KRRKK.....KKRRK",
+    ".........KKKK.......KKKK",
+};
+
+const char* const kClose20[] = {
+    "KKKKKKKKKKKKKKKK....",
+    "KnnnnnnnnnnnnnnK....",
+    "KnnnnnnnnnnnnnnK....",
+    "KKKKKKKKKKKKKKKK....",
+    "KWWWWWWWWWWWWWWK....",
+    "KWWWWWWWWWWWWWWK....",
+    "KWWWWWWWWWWWWWWK....",
+    "KWWWWWWWKKWWWWWK.KK.",
+    "KWWWWWWKRRKWWWWKKRRK",
+    "KWWWWWWKRRRKWWWKRRRK",
+    "KWWWWWWWKRRRKWKRRRK.",
+    "KWWWWWWWWKRRRKRRRK..",
+    "KWWWWWWWWWKRRRRRK...",
+    "KWWWWWWWWWWKRRRK....",
+    "KWWWWWWWWWKRRRRRK...",
+    "KKKKKKKKKKRRRKRRRK..",
+    "........KRRRK.KRRRK.",
+    ".......KRRRK...KRRRK",
+    ".......KRRK.....KRRK",
+    "........KK.......KK.",
+};
+
 const char* const kClose16[] = {
     "KKKKKKKKKKKKK...",
     "KnnnnnnnnnnnK...",
@@ -367,6 +523,56 @@ const char* const kRestore32[] = {
     "KWWWWWWWWWWWWWWWWWWWWWWK........",
     "KKKKKKKKKKKKKKKKKKKKKKKK........",
     "................................",
+};
+
+const char* const kRestore24[] = {
+    "........................",
+    "......KKKKKKKKKKKKKKKKKK",
+    "......KddddddddddddddddK",
+    "......KddddddddddddddddK",
+    "......KddddddddddddddddK",
+    "......KKKKKKKKKKKKKKKKKK",
+    "......KWWWWWWWWWWWWWWWWK",
+    "......KWWWWWWWWWWWWWWWWK",
+    "KKKKKKKKKKKKKKKKKKWWWWWK",
+    "KnnnnnnnnnnnnnnnnKWWWWWK",
+    "KnnnnnnnnnnnnnnnnKWWWWWK",
+    "KnnnnnnnnnnnnnnnnKWWWWWK",
+    "KKKKKKKKKKKKKKKKKKWWWWWK",
+    "KWWWWWWWWWWWWWWWWKWWWWWK",
+    "KWWWWWWWWWWWWWWWWKWWWWWK",
+    "KWWWWWWWWWWWWWWWWKKKKKKK",
+    "KWWWWWWWWWWWWWWWWK......",
+    "KWWWWWWWWWWWWWWWWK......",
+    "KWWWWWWWWWWWWWWWWK......",
+    "KWWWWWWWWWWWWWWWWK......",
+    "KWWWWWWWWWWWWWWWWK......",
+    "KWWWWWWWWWWWWWWWWK......",
+    "KKKKKKKKKKKKKKKKKK......",
+    "........................",
+};
+
+const char* const kRestore20[] = {
+    "......KKKKKKKKKKKKKK",
+    "......KddddddddddddK",
+    "......KddddddddddddK",
+    "......KKKKKKKKKKKKKK",
+    "......KWWWWWWWWWWWWK",
+    "......KWWWWWWWWWWWWK",
+    "KKKKKKKKKKKKKKWWWWWK",
+    "KnnnnnnnnnnnnKWWWWWK",
+    "KnnnnnnnnnnnnKWWWWWK",
+    "KKKKKKKKKKKKKKWWWWWK",
+    "KWWWWWWWWWWWWKWWWWWK",
+    "KWWWWWWWWWWWWKWWWWWK",
+    "KWWWWWWWWWWWWKWWWWWK",
+    "KWWWWWWWWWWWWKKKKKKK",
+    "KWWWWWWWWWWWWK......",
+    "KWWWWWWWWWWWWK......",
+    "KWWWWWWWWWWWWK......",
+    "KWWWWWWWWWWWWK......",
+    "KWWWWWWWWWWWWK......",
+    "KKKKKKKKKKKKKK......",
 };
 
 const char* const kRestore16[] = {
@@ -424,6 +630,56 @@ const char* const kMaximize32[] = {
     "KKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKK",
 };
 
+const char* const kMaximize24[] = {
+    "KKKKKKKKKKKKKKKKKKKKKKKK",
+    "KnnnnnnnnnnnnnnnnnnnnnnK",
+    "KnnnnnnnnnnnnnnnnnnsssnK",
+    "KnnnnnnnnnnnnnnnnnnsssnK",
+    "KnnnnnnnnnnnnnnnnnnnnnnK",
+    "KKKKKKKKKKKKKKKKKKKKKKKK",
+    "KWWWWWWWWWWWWWWWWWWWWWWK",
+    "KWWWWWWWWWKKKWWWWWWWWWWK",
+    "KWWWWWWWWKKGKKWWWWWWWWWK",
+    "KWWWWWWWKKGGGKKWWWWWWWWK",
+    "KWWWWWWKKGGGGGKKWWWWWWWK",
+    "KWWWWWKKGGGGGGGKKWWWWWWK",
+    "KWWWWKKGGGGGGGGGKKWWWWWK",
+    "KWWWWKGGGGGGGGGGGKWWWWWK",
+    "KWWWWKKKKGGGGGKKKKWWWWWK",
+    "KWWWWWWWKGGGGGKWWWWWWWWK",
+    "KWWWWWWWKGGGGGKWWWWWWWWK",
+    "KWWWWWWWKGGGGGKWWWWWWWWK",
+    "KWWWWWWWKGGGGGKWWWWWWWWK",
+    "KWWWWWWWKGGGGGKWWWWWWWWK",
+    "KWWWWWWWKGGGGGKWWWWWWWWK",
+    "KWWWWWWWKKKKKKKWWWWWWWWK",
+    "KWWWWWWWWWWWWWWWWWWWWWWK",
+    "KKKKKKKKKKKKKKKKKKKKKKKK",
+};
+
+const char* const kMaximize20[] = {
+    "KKKKKKKKKKKKKKKKKKKK",
+    "KnnnnnnnnnnnnnnnnnnK",
+    "KnnnnnnnnnnnnnnnnnnK",
+    "KKKKKKKKKKKKKKKKKKKK",
+    "KWWWWWWWWWWWWWWWWWWK",
+    "KWWWWWWWWKWWWWWWWWWK",
+    "KWWWWWWWKGKWWWWWWWWK",
+    "KWWWWWWKGGGKWWWWWWWK",
+    "KWWWWWKGGGGGKWWWWWWK",
+    "KWWWWKGGGGGGGKWWWWWK",
+    "KWWWKGGGGGGGGGKWWWWK",
+    "KWWWWKKGGGGGKKWWWWWK",
+    "KWWWWWKGGGGGKWWWWWWK",
+    "KWWWWWKGGGGGKWWWWWWK",
+    "KWWWWWKGGGGGKWWWWWWK",
+    "KWWWWWKGGGGGKWWWWWWK",
+    "KWWWWWKGGGGGKWWWWWWK",
+    "KWWWWWWKKKKKWWWWWWWK",
+    "KWWWWWWWWWWWWWWWWWWK",
+    "KKKKKKKKKKKKKKKKKKKK",
+};
+
 const char* const kMaximize16[] = {
     "KKKKKKKKKKKKKKKK",
     "KnnnnnnnnnnnnnnK",
@@ -479,6 +735,56 @@ const char* const kMinimize32[] = {
     "KKKKKKKKKKKKKKKKKKKKKKKKKKKKKKKK",
 };
 
+const char* const kMinimize24[] = {
+    "..KKKKKKKKKKKKKKKKKKKK..",
+    "..KnnnnnnnnnnnnnnnnnnK..",
+    "..KnnnnnnnnnnnnnnsssnK..",
+    "..KnnnnnnnnnnnnnnsssnK..",
+    "..KnnnnnnnnnnnnnnnnnnK..",
+    "..KKKKKKKKKKKKKKKKKKKK..",
+    "..KWWWWWKKKKKKKWWWWWWK..",
+    "..KWWWWWKGGGGGKWWWWWWK..",
+    "..KWWWWWKGGGGGKWWWWWWK..",
+    "..KWWWWWKGGGGGKWWWWWWK..",
+    "..KWWWWWKGGGGGKWWWWWWK..",
+    "..KWWKKKKGGGGGKKKKWWWK..",
+    "..KWWKGGGGGGGGGGGKWWWK..",
+    "..KWWKKGGGGGGGGGKKWWWK..",
+    "..KKKKKKGGGGGGGKKKKKKK..",
+    ".......KKGGGGGKK........",
+    "........KKGGGKK.........",
+    ".........KKGKK..........",
+    "..........KKK...........",
+    "........................",
+    "KKKKKKKKKKKKKKKKKKKKKKKK",
+    "KnnnnnnnnnnnnnnnnnnnnnnK",
+    "KnnnnnnnnnnnnnnnnnnnnnnK",
+    "KKKKKKKKKKKKKKKKKKKKKKKK",
+};
+
+const char* const kMinimize20[] = {
+    "KKKKKKKKKKKKKKKKKKK.",
+    "KnnnnnnnnnnnnnnnnnK.",
+    "KnnnnnnnnnnnnnnnnnK.",
+    "KKKKKKKKKKKKKKKKKKK.",
+    "KWWWWWKGGGGGKWWWWWK.",
+    "KWWWWWKGGGGGKWWWWWK.",
+    "KWWWWWKGGGGGKWWWWWK.",
+    "KWWWWWKGGGGGKWWWWWK.",
+    "KWWWKKKGGGGGKKKWWWK.",
+    "KWWWKGGGGGGGGGKWWWK.",
+    "KWWWKKGGGGGGGKKWWWK.",
+    "KKKKKKKGGGGGKKKKKKK.",
+    "......KKGGGKK.......",
+    ".......KKGKK........",
+    "........KKK.........",
+    "....................",
+    "KKKKKKKKKKKKKKKKKKK.",
+    "KnnnnnnnnnnnnnnnnnK.",
+    "KnnnnnnnnnnnnnnnnnK.",
+    "KKKKKKKKKKKKKKKKKKK.",
+};
+
 const char* const kMinimize16[] = {
     "KKKKKKKKKKKKKKK.",
     "KnnnnnnnnnnnnnK.",
@@ -500,6 +806,45 @@ const char* const kMinimize16[] = {
 
 }  // namespace art
 
+// One icon file and its pictures, largest first. Slots after the last picture
+// stay empty (no rows).
+const std::size_t kMaxPictures = 5;
+
+struct IconFile {
+    const char* name;
+    Picture pictures[kMaxPictures];
+};
+
+std::size_t PictureCount(const IconFile& file)
+{
+    std::size_t count = 0;
+    while (count < kMaxPictures && file.pictures[count].rows != nullptr)
+        ++count;
+    return count;
+}
+
+// Checks every picture of the file, and that the sizes fall from first to
+// last: no size twice, and the order the header comment gives.
+bool CheckFile(const IconFile& file)
+{
+    const std::size_t count = PictureCount(file);
+    if (count == 0) {
+        std::fprintf(stderr, "make_icons: %s has no pictures\n", file.name);
+        return false;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!CheckPicture(file.name, file.pictures[i]))
+            return false;
+        if (i > 0 && file.pictures[i].size >= file.pictures[i - 1].size) {
+            std::fprintf(stderr, "make_icons: %s lists %dx%d after %dx%d, expected largest first\n",
+                         file.name, file.pictures[i].size, file.pictures[i].size,
+                         file.pictures[i - 1].size, file.pictures[i - 1].size);
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -508,31 +853,34 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: make_icons <folder>\n");
         return 2;
     }
-    const Picture pictures[] = {
-        MakePicture("tidewell 32x32", 32, art::kTidewell32),
-        MakePicture("tidewell 16x16", 16, art::kTidewell16),
-        MakePicture("close 32x32", 32, art::kClose32),
-        MakePicture("close 16x16", 16, art::kClose16),
-        MakePicture("restore 32x32", 32, art::kRestore32),
-        MakePicture("restore 16x16", 16, art::kRestore16),
-        MakePicture("maximize 32x32", 32, art::kMaximize32),
-        MakePicture("maximize 16x16", 16, art::kMaximize16),
-        MakePicture("minimize 32x32", 32, art::kMinimize32),
-        MakePicture("minimize 16x16", 16, art::kMinimize16),
+    // The tray icons show at the small-icon size; only the program icon is
+    // also shown large (desktop, Alt+Tab), so only it needs 48x48 for 150 %.
+    const IconFile files[] = {
+        {"tidewell.ico",
+         {MakePicture(48, art::kTidewell48), MakePicture(32, art::kTidewell32),
+          MakePicture(24, art::kTidewell24), MakePicture(20, art::kTidewell20),
+          MakePicture(16, art::kTidewell16)}},
+        {"close.ico",
+         {MakePicture(32, art::kClose32), MakePicture(24, art::kClose24),
+          MakePicture(20, art::kClose20), MakePicture(16, art::kClose16)}},
+        {"restore.ico",
+         {MakePicture(32, art::kRestore32), MakePicture(24, art::kRestore24),
+          MakePicture(20, art::kRestore20), MakePicture(16, art::kRestore16)}},
+        {"maximize.ico",
+         {MakePicture(32, art::kMaximize32), MakePicture(24, art::kMaximize24),
+          MakePicture(20, art::kMaximize20), MakePicture(16, art::kMaximize16)}},
+        {"minimize.ico",
+         {MakePicture(32, art::kMinimize32), MakePicture(24, art::kMinimize24),
+          MakePicture(20, art::kMinimize20), MakePicture(16, art::kMinimize16)}},
     };
-    const char* const fileNames[] = {
-        "tidewell.ico", "close.ico", "restore.ico", "maximize.ico", "minimize.ico",
-    };
-    for (const Picture& picture : pictures) {
-        if (!CheckPicture(picture))
+    for (const IconFile& file : files) {
+        if (!CheckFile(file))
             return 1;
     }
 
     const std::string folder = argv[1];
-    for (std::size_t i = 0; i < sizeof fileNames / sizeof fileNames[0]; ++i) {
-        // 32x32 first, then 16x16.
-        const Picture* pair[] = {&pictures[2 * i], &pictures[2 * i + 1]};
-        if (!WriteFile(folder + "/" + fileNames[i], EncodeIcon(pair, 2)))
+    for (const IconFile& file : files) {
+        if (!WriteFile(folder + "/" + file.name, EncodeIcon(file.pictures, PictureCount(file))))
             return 1;
     }
     return 0;
