@@ -9,6 +9,7 @@
 
 #include "about/dialog_template.h"
 #include "about/link_label.h"
+#include "app/system_library.h"
 #include "app/program_icon.h"
 #include "dialogs/format_text.h"
 #include "dialogs/window_routines.h"
@@ -37,19 +38,12 @@ HWND aboutBoxWindow = nullptr;
 
 typedef int(WINAPI* FreeResourcesProc)(int which);
 
-// Loads a library from the system folder only: never from the program's
-// folder or the current one, where anyone could drop a file of that name.
-HMODULE LoadSystemLibrary(const char* name)
-{
-    char path[kPathBufferSize];
-    UINT length = GetSystemDirectoryA(path, static_cast<UINT>(kMaxPathChars + 1));
-    size_t nameLength = std::strlen(name);
-    if (length == 0 || length > kMaxPathChars || length + 1 + nameLength > kMaxPathChars)
-        return nullptr;
-    path[length] = '\\';
-    std::memcpy(path + length + 1, name, nameLength + 1);
-    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
+// The version functions come from version.dll in the system folder; without
+// it the box shows no version texts.
+typedef DWORD(WINAPI* GetFileVersionInfoSizeProc)(const char* name, DWORD* handle);
+typedef BOOL(WINAPI* GetFileVersionInfoProc)(const char* name, DWORD handle, DWORD size, void* block);
+typedef BOOL(WINAPI* VerQueryValueProc)(const void* block, const char* subBlock, void** value,
+                                        UINT* length);
 
 void ShowFreeResources(HWND control)
 {
@@ -226,8 +220,16 @@ void* LoadVersionBlock(HMODULE module, DWORD* translation)
     if (length == 0 || length >= kModuleNameLimit)
         return nullptr;
     name[length] = '\0';
+    GetFileVersionInfoSizeProc getSize =
+        GetSystemLibraryFunction<GetFileVersionInfoSizeProc>(kVersionLibrary, "GetFileVersionInfoSizeA");
+    GetFileVersionInfoProc getInfo =
+        GetSystemLibraryFunction<GetFileVersionInfoProc>(kVersionLibrary, "GetFileVersionInfoA");
+    VerQueryValueProc queryValue =
+        GetSystemLibraryFunction<VerQueryValueProc>(kVersionLibrary, "VerQueryValueA");
+    if (getSize == nullptr || getInfo == nullptr || queryValue == nullptr)
+        return nullptr;
     DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeA(name, &handle);
+    DWORD size = getSize(name, &handle);
     if (size == 0)
         return nullptr;
     void* block = std::malloc(size);
@@ -235,8 +237,8 @@ void* LoadVersionBlock(HMODULE module, DWORD* translation)
         return nullptr;
     void* entry = nullptr;
     UINT entryLength = 0;
-    if (!GetFileVersionInfoA(name, 0, size, block) ||
-        !VerQueryValueA(block, "\\VarFileInfo\\Translation", &entry, &entryLength) ||
+    if (!getInfo(name, 0, size, block) ||
+        !queryValue(block, "\\VarFileInfo\\Translation", &entry, &entryLength) ||
         entry == nullptr || entryLength < sizeof(DWORD)) {
         std::free(block);
         return nullptr;
@@ -253,9 +255,10 @@ bool QueryVersionString(char* destination, size_t size, const void* block, DWORD
     if (FormatText(subBlock, sizeof subBlock, "\\StringFileInfo\\%04x%04x\\%s",
                    LOWORD(translation), HIWORD(translation), key) < 0)
         return false;
+    VerQueryValueProc queryValue = GetSystemLibraryFunction<VerQueryValueProc>(kVersionLibrary, "VerQueryValueA");
     void* value = nullptr;
     UINT valueLength = 0;
-    if (!VerQueryValueA(block, subBlock, &value, &valueLength) || value == nullptr)
+    if (queryValue == nullptr || !queryValue(block, subBlock, &value, &valueLength) || value == nullptr)
         return false;
     CopyDbcsBounded(destination, static_cast<const char*>(value), size);
     return true;

@@ -1,7 +1,7 @@
-// Process entry: split the command line, set up the common controls and COM for
-// the whole run, run the switches or the resident program, then clean up.
+// Process entry: keep DLL searches to the system folder, split the command line,
+// set up the common controls and COM for the whole run, run the switches or the
+// resident program, then clean up.
 #include <windows.h>
-#include <commctrl.h>
 #include <objbase.h>
 
 #include <cstdlib>
@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/instance.h"
 #include "app/switches.h"
+#include "app/system_library.h"
 
 namespace {
 
@@ -28,11 +29,13 @@ int RunApplication(HINSTANCE instance, int argc, char** argv)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    LimitDllSearchToSystemFolder();
     int argc = 0;
     char** argv = SplitCommandLine(&argc, GetCommandLineA(), true, IsAnsiLeadByte);
     if (argv == nullptr)
         return 1;
-    InitCommonControls();
+    // Without comctl32.dll the switches and the tray still work.
+    InitSystemCommonControls();
     CoInitialize(nullptr);
     int exitCode = RunApplication(instance, argc, argv);
     CoUninitialize();

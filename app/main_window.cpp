@@ -11,7 +11,7 @@
 #include "hotkeys/hotkeys.h"
 #include "resources/resource_ids.h"
 #include "settings/filters.h"
-#include "settings/settings_file.h"
+#include "settings/settings_save.h"
 #include "tray/tray_icons.h"
 #include "tray/tray_menu.h"
 #include "windows/window_actions.h"
@@ -145,7 +145,7 @@ bool RunToggleCommand(AppState& state, UINT command)
         if (row.command == command) {
             unsigned char& flag = state.filters.*row.filter.*row.flag;
             flag = flag ? 0 : 1;
-            SaveTargetSettings(state.filters);
+            SaveSettingsGroup(SaveTargets, state.filters);
             return true;
         }
     }

@@ -10,7 +10,7 @@
 #include "dialogs/settings_dialog.h"
 #include "dialogs/window_routines.h"
 #include "resources/resource_ids.h"
-#include "settings/settings_file.h"
+#include "settings/settings_save.h"
 
 namespace {
 
@@ -138,8 +138,6 @@ LRESULT OnAutoRunSettingsCommand(HWND mainWindow, AppState& state)
 {
     if (!RunAutoRunDialog(mainWindow, &state))
         return 0;
-    char path[kPathBufferSize];
-    if (GetSettingsFilePath(path, kModuleNameLimit, kSettingsExtension))
-        SaveAutoRun(path, state.autoRun);
+    SaveSettingsGroup(SaveAutoRun, state.autoRun);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "dialogs/settings_dialog.h"
 #include "resources/resource_ids.h"
 #include "settings/filters.h"
+#include "settings/settings_save.h"
 
 namespace {
 
@@ -87,6 +88,6 @@ bool RunTargetDialog(HWND owner, FilterSet* filters)
 LRESULT OnTargetSettingsCommand(HWND mainWindow, AppState& state)
 {
     if (RunTargetDialog(mainWindow, &state.filters))
-        SaveTargetSettings(state.filters);
+        SaveSettingsGroup(SaveTargets, state.filters);
     return 0;
 }

@@ -6,7 +6,7 @@
 
 #include "dialogs/settings_dialog.h"
 #include "resources/resource_ids.h"
-#include "settings/settings_file.h"
+#include "settings/settings_save.h"
 #include "tray/tray_icons.h"
 
 namespace {
@@ -74,8 +74,6 @@ LRESULT OnTrayIconSettingsCommand(HWND mainWindow, AppState& state)
     if (!RunTrayIconDialog(mainWindow, state.trayIcons))
         return 0;
     ApplyTrayIconChange(state.trayIcons, oldFlags);
-    char path[kPathBufferSize];
-    if (GetSettingsFilePath(path, kModuleNameLimit, kSettingsExtension))
-        SaveTrayIcons(path, state.trayIcons);
+    SaveSettingsGroup(SaveTrayIcons, state.trayIcons);
     return 0;
 }

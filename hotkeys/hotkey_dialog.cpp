@@ -9,7 +9,7 @@
 #include "dialogs/window_routines.h"
 #include "hotkeys/hotkeys.h"
 #include "resources/resource_ids.h"
-#include "settings/settings_file.h"
+#include "settings/settings_save.h"
 
 namespace {
 
@@ -142,8 +142,6 @@ LRESULT OnHotkeySettingsCommand(HWND mainWindow, AppState& state)
 {
     if (!RunHotkeyDialog(mainWindow, state.hotkeys))
         return 0;
-    char path[kPathBufferSize];
-    if (GetSettingsFilePath(path, kModuleNameLimit, kSettingsExtension))
-        SaveHotkeys(path, state.hotkeys);
+    SaveSettingsGroup(SaveHotkeys, state.hotkeys);
     return 0;
 }

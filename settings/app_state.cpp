@@ -73,29 +73,32 @@ bool LoadAppState(AppState* state)
 
 bool SaveTrayIcons(const char* path, const unsigned char* trayIcons)
 {
+    bool saved = true;
     for (int i = 0; i < kTrayIconCount; ++i)
-        WriteProfileFlag(path, kMainSection, kTrayIconKeys[i], trayIcons[i]);
-    return true;
+        saved = WriteProfileFlag(path, kMainSection, kTrayIconKeys[i], trayIcons[i]) && saved;
+    return saved;
 }
 
 bool SaveHotkeys(const char* path, const HotkeyEntry* hotkeys)
 {
+    bool saved = true;
     for (const HotkeyRow& row : kHotkeyRows) {
         for (int i = 0; i < kHotkeyCount; ++i) {
             if (hotkeys[i].id == row.id) {
-                WriteProfileInt(path, kHotkeySection, row.key, PackHotkeyValue(hotkeys[i]));
+                saved = WriteProfileInt(path, kHotkeySection, row.key, PackHotkeyValue(hotkeys[i])) && saved;
                 break;
             }
         }
     }
-    return true;
+    return saved;
 }
 
 bool SaveAutoRun(const char* path, const AutoRunEntry* autoRun)
 {
+    bool saved = true;
     for (int i = 0; i < kAutoRunCount; ++i) {
-        WriteProfileFlag(path, kAutoRunSections[i], kAutoRunEnabledKey, autoRun[i].enabled);
-        WriteProfileInt(path, kAutoRunSections[i], kAutoRunIntervalKey, autoRun[i].interval);
+        saved = WriteProfileFlag(path, kAutoRunSections[i], kAutoRunEnabledKey, autoRun[i].enabled) && saved;
+        saved = WriteProfileInt(path, kAutoRunSections[i], kAutoRunIntervalKey, autoRun[i].interval) && saved;
     }
-    return true;
+    return saved;
 }

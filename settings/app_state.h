@@ -26,6 +26,7 @@ bool LoadAppState(AppState* state);
 bool LoadHotkeys(const char* path, HotkeyEntry* hotkeys);
 bool LoadTrayIcons(const char* path, unsigned char* trayIcons);
 bool LoadAutoRun(const char* path, AutoRunEntry* autoRun);
+// The savers write their group's keys; true when every write succeeded.
 bool SaveTrayIcons(const char* path, const unsigned char* trayIcons);
 bool SaveHotkeys(const char* path, const HotkeyEntry* hotkeys);
 bool SaveAutoRun(const char* path, const AutoRunEntry* autoRun);

@@ -95,16 +95,10 @@ bool LoadFilters(const char* path, FilterSet* filters)
 
 bool SaveTargets(const char* path, const FilterSet& filters)
 {
+    bool saved = true;
     for (const FilterKeyRow& row : kFilterKeyRows) {
         if (row.isTarget)
-            WriteProfileFlag(path, kMainSection, row.key, filters.*row.filter.*row.flag);
+            saved = WriteProfileFlag(path, kMainSection, row.key, filters.*row.filter.*row.flag) && saved;
     }
-    return true;
-}
-
-bool SaveTargetSettings(const FilterSet& filters)
-{
-    char path[kPathBufferSize];
-    return GetSettingsFilePath(path, kModuleNameLimit, kSettingsExtension) &&
-           SaveTargets(path, filters);
+    return saved;
 }

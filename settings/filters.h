@@ -4,6 +4,5 @@
 
 bool LoadFilters(const char* path, FilterSet* filters);
 bool LoadCloseFilter(const char* path, WindowFilter* filter);
+// Writes the nine target keys; true when every write succeeded.
 bool SaveTargets(const char* path, const FilterSet& filters);
-// SaveTargets into the settings file beside the executable (nothing without a path).
-bool SaveTargetSettings(const FilterSet& filters);

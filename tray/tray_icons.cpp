@@ -91,9 +91,11 @@ bool AddTrayIcons(HWND mainWindow, const unsigned char* flags)
     HINSTANCE instance = GetModuleHandleA(nullptr);
     for (int i = 0; i < kTrayIconCount; ++i) {
         const TrayIconRow& row = kTrayIconRows[i];
-        // Loaded for the program's life, never destroyed.
-        HICON icon = static_cast<HICON>(
-            LoadImageA(instance, MAKEINTRESOURCEA(row.iconResource), IMAGE_ICON, 16, 16, 0));
+        // Loaded for the program's life, never destroyed; at the system's small
+        // icon size, which grows with the display's scaling.
+        HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(row.iconResource), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0));
         BuildTrayIconSlot(&trayIconSlots[i], mainWindow, row.iconId, kTrayCallbackMessage, icon,
                           row.tooltip);
         if (flags[row.flagIndex] && !AddTrayIconWithRetry(&trayIconSlots[i], kAddRetries,

@@ -556,4 +556,44 @@ TEST_F(SettingsDialogs, AutoRunSecondsAreStoredAsMillisecondsWithinRange)
     EXPECT_EQ(WaitForState(windows.Find("m"), kMinimized, 5000), kMinimized);
 }
 
+TEST_F(SettingsDialogs, AFailedSaveIsSaidOnceAndTheNewSettingsStayInEffect)
+{
+    const std::string before = File();
+    const auto warning = [] { return FindProcessWindow(process_.id, "#32770", "Tidewell"); };
+    // Another program holds the settings file open without sharing it.
+    HANDLE held = CreateFileA(copy_->ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Dialog targets = Open(kTargets);
+    std::string flags = Boxes(targets, kTargetBoxes, 9);
+    flags[2] = flags[2] == '1' ? '0' : '1';
+    ASSERT_TRUE(SetBoxes(targets, kTargetBoxes, flags));
+    targets.Click(IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return warning() != nullptr; }, 5000)) << "no warning";
+    HWND box = warning();
+    std::string path = copy_->ini;  // as the program names it: in lower case
+    CharLowerA(&path[0]);
+    EXPECT_EQ(MessageBoxText(box), "設定を保存できませんでした。\n" + path);
+    EXPECT_TRUE(GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL) && !GetDlgItem(box, IDNO));
+    PressButton(box, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return warning() == nullptr; }, 5000));
+    EXPECT_TRUE(targets.WaitGone());
+    // The new flag is in effect: the dialog shows it.
+    targets = Open(kTargets);
+    EXPECT_EQ(Boxes(targets, kTargetBoxes, 9), flags);
+    targets.Click(IDCANCEL);
+    ASSERT_TRUE(targets.WaitGone());
+
+    // A second failure, from a menu toggle, says nothing.
+    flags[2] = flags[2] == '1' ? '0' : '1';
+    Send(40076);
+    EXPECT_TRUE(HoldsFor([&] { return warning() == nullptr; }, 1000));
+    CloseHandle(held);
+    EXPECT_EQ(File(), before);
+    // Once the file is free, a toggle writes the target keys without a word.
+    flags[2] = flags[2] == '1' ? '0' : '1';
+    Send(40076);
+    EXPECT_EQ(File(), WithFlags(before, kTargetKeys, flags));
+    EXPECT_TRUE(HoldsFor([&] { return warning() == nullptr; }, 1000));
+}
+
 }  // namespace

@@ -162,15 +162,19 @@ bool IsWindowOfProcess(HWND window, DWORD processId, const char* className)
 
 namespace {
 
-struct MenuSearch {
+struct WindowSearch {
     DWORD processId;
+    const char* className;
+    const char* title;
     HWND found;
 };
 
-BOOL CALLBACK FindMenuWindow(HWND window, LPARAM param)
+BOOL CALLBACK FindSearchedWindow(HWND window, LPARAM param)
 {
-    MenuSearch* search = reinterpret_cast<MenuSearch*>(param);
-    if (!IsWindowOfProcess(window, search->processId, "#32768") || !IsWindowVisible(window))
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
+    char title[256] = "";
+    if (!IsWindowOfProcess(window, search->processId, search->className) || !IsWindowVisible(window) ||
+        (search->title != nullptr && (GetWindowTextA(window, title, sizeof title), std::strcmp(title, search->title))))
         return TRUE;
     search->found = window;
     return FALSE;
@@ -178,11 +182,16 @@ BOOL CALLBACK FindMenuWindow(HWND window, LPARAM param)
 
 }  // namespace
 
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title)
+{
+    WindowSearch search = {processId, className, title, nullptr};
+    EnumWindows(FindSearchedWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND FindOpenMenu(DWORD processId)
 {
-    MenuSearch search = {processId, nullptr};
-    EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindProcessWindow(processId, "#32768");
 }
 
 int RunToEnd(const std::string& exe, const std::string& args, DWORD timeoutMs)

@@ -72,6 +72,9 @@ bool WaitProcess(Process& process, DWORD timeoutMs, DWORD* exitCode = nullptr);
 void KillProcess(Process& process);
 // True when the window belongs to the process and has that class name.
 bool IsWindowOfProcess(HWND window, DWORD processId, const char* className);
+// A visible top-level window of a process with that class and, when one is
+// given, that title; or null.
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr);
 // The open popup menu of a process (a visible top-level window of class "#32768"), or null.
 HWND FindOpenMenu(DWORD processId);
 // Runs tidewell (or another program) to its end: returns the exit code, or -1 on timeout.

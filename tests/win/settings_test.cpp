@@ -1182,13 +1182,13 @@ TEST(EmptySettingsPath, ReadsDefaultsAndWritesNothing)
     // The loaders and savers on top of them.
     ExpectDefaultSettings("");
     FilterSet filters = {};
-    EXPECT_TRUE(SaveTargets("", filters));
+    EXPECT_FALSE(SaveTargets("", filters));
     const unsigned char tray[4] = {0, 1, 0, 0};
-    EXPECT_TRUE(SaveTrayIcons("", tray));
+    EXPECT_FALSE(SaveTrayIcons("", tray));
     const HotkeyEntry hotkeys[5] = {{2, 3, 0x41}, {3, 0, 0}, {4, 0, 0}, {5, 0, 0}, {6, 0, 0}};
-    EXPECT_TRUE(SaveHotkeys("", hotkeys));
+    EXPECT_FALSE(SaveHotkeys("", hotkeys));
     const AutoRunEntry autoRun[4] = {{5, 1}, {5, 1}, {5, 1}, {5, 1}};
-    EXPECT_TRUE(SaveAutoRun("", autoRun));
+    EXPECT_FALSE(SaveAutoRun("", autoRun));
 
     const std::set<std::string> after = FolderListing(windows);
     for (const std::string& name : after)
