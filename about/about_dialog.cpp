@@ -9,12 +9,12 @@
 
 #include "about/dialog_template.h"
 #include "about/link_label.h"
-#include "app/system_library.h"
 #include "app/program_icon.h"
 #include "dialogs/format_text.h"
 #include "dialogs/window_routines.h"
 #include "settings/dbcs_text.h"
 #include "settings/settings_file.h"
+#include "windows/system_library.h"
 
 const char kSupportSiteAddress[] = "https://tidewell.example.org/support/";
 

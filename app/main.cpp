@@ -9,7 +9,7 @@
 #include "app/command_line.h"
 #include "app/instance.h"
 #include "app/switches.h"
-#include "app/system_library.h"
+#include "windows/system_library.h"
 
 namespace {
 

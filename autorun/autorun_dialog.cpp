@@ -8,9 +8,9 @@
 #include "autorun/autorun_seconds.h"
 #include "autorun/autorun_timers.h"
 #include "dialogs/settings_dialog.h"
+#include "dialogs/settings_save.h"
 #include "dialogs/window_routines.h"
 #include "resources/resource_ids.h"
-#include "settings/settings_save.h"
 
 namespace {
 

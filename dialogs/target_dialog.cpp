@@ -5,9 +5,9 @@
 #include <cstddef>
 
 #include "dialogs/settings_dialog.h"
+#include "dialogs/settings_save.h"
 #include "resources/resource_ids.h"
 #include "settings/filters.h"
-#include "settings/settings_save.h"
 
 namespace {
 

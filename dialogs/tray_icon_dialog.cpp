@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "dialogs/settings_dialog.h"
+#include "dialogs/settings_save.h"
 #include "resources/resource_ids.h"
-#include "settings/settings_save.h"
 #include "tray/tray_icons.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <commctrl.h>
 
 #include "dialogs/settings_dialog.h"
+#include "dialogs/settings_save.h"
 #include "dialogs/window_routines.h"
 #include "hotkeys/hotkeys.h"
 #include "resources/resource_ids.h"
-#include "settings/settings_save.h"
 
 namespace {
 

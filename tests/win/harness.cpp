@@ -102,12 +102,12 @@ std::string ProgramCopy::ReadSettings() const
     return ReadFileBytes(ini);
 }
 
-Process StartProcess(const std::string& exe, const std::string& args)
+Process StartProcess(const std::string& exe, const std::string& args, const std::string& folder)
 {
     std::string commandLine = "\"" + exe + "\"";
     if (!args.empty())
         commandLine += " " + args;
-    return StartProcessWithCommandLine(exe, commandLine);
+    return StartProcessWithCommandLine(exe, commandLine, folder);
 }
 
 Process StartProcessWithCommandLine(const std::string& exe, const std::string& commandLine,
@@ -194,9 +194,9 @@ HWND FindOpenMenu(DWORD processId)
     return FindProcessWindow(processId, "#32768");
 }
 
-int RunToEnd(const std::string& exe, const std::string& args, DWORD timeoutMs)
+int RunToEnd(const std::string& exe, const std::string& args, DWORD timeoutMs, const std::string& folder)
 {
-    Process process = StartProcess(exe, args);
+    Process process = StartProcess(exe, args, folder);
     DWORD exitCode = 0;
     if (!WaitProcess(process, timeoutMs, &exitCode)) {
         KillProcess(process);

@@ -60,8 +60,9 @@ struct Process {
     DWORD id = 0;
 };
 
-// Starts exe with the given arguments (the command line is "exe" args).
-Process StartProcess(const std::string& exe, const std::string& args);
+// Starts exe with the given arguments (the command line is "exe" args), in the
+// given folder or in its own.
+Process StartProcess(const std::string& exe, const std::string& args, const std::string& folder = std::string());
 // Starts exe with exactly this command line: argument 0 is whatever it begins with.
 // It runs in the given folder, or in its own folder when none is given.
 Process StartProcessWithCommandLine(const std::string& exe, const std::string& commandLine,
@@ -77,8 +78,10 @@ bool IsWindowOfProcess(HWND window, DWORD processId, const char* className);
 HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr);
 // The open popup menu of a process (a visible top-level window of class "#32768"), or null.
 HWND FindOpenMenu(DWORD processId);
-// Runs tidewell (or another program) to its end: returns the exit code, or -1 on timeout.
-int RunToEnd(const std::string& exe, const std::string& args, DWORD timeoutMs = 30000);
+// Runs tidewell (or another program) to its end, in the given folder or in its
+// own: returns the exit code, or -1 on timeout.
+int RunToEnd(const std::string& exe, const std::string& args, DWORD timeoutMs = 30000,
+             const std::string& folder = std::string());
 
 // Starts tidewell.exe without switches and waits until its hidden main window
 // (class and title "TidewellApp") exists; returns that window, or null.

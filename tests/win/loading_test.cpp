@@ -85,17 +85,6 @@ protected:
         return loaded;
     }
 
-    static int RunIn(const std::string& exe, const std::string& args, const std::string& folder)
-    {
-        Process process = StartProcessWithCommandLine(exe, "\"" + exe + "\" " + args, folder);
-        DWORD exitCode = 0;
-        if (!WaitProcess(process, 30000, &exitCode)) {
-            KillProcess(process);
-            return -1;
-        }
-        return static_cast<int>(exitCode);
-    }
-
     static Places* places_;
     static std::string oldPath_;
 };
@@ -110,13 +99,13 @@ TEST_F(LibrarySearch, StandinsReachAProgramThatSearchesTheUsualWay)
     // Beside the program: the imported comctl32.dll and rsrc32.dll by name.
     const std::string besideLoader = at.program.dir + "\\" + kLoaderName;
     ASSERT_TRUE(CopyFileA(at.loader.c_str(), besideLoader.c_str(), FALSE));
-    EXPECT_EQ(RunIn(besideLoader, "", at.current.dir), 0);
+    EXPECT_EQ(RunToEnd(besideLoader, "", 30000, at.current.dir), 0);
     EXPECT_EQ(TakeMarkers(), (std::vector<std::string>{at.program.dir + "\\comctl32.dll", at.program.dir + "\\rsrc32.dll"}));
     DeleteFileA(besideLoader.c_str());
     // rsrc32.dll, which the system folder lacks, from the current folder, then from PATH.
-    EXPECT_EQ(RunIn(at.loader, "", at.current.dir), 0);
+    EXPECT_EQ(RunToEnd(at.loader, "", 30000, at.current.dir), 0);
     EXPECT_EQ(TakeMarkers(), std::vector<std::string>{at.current.dir + "\\rsrc32.dll"});
-    EXPECT_EQ(RunIn(at.loader, "", at.loaderOnly.dir), 0);
+    EXPECT_EQ(RunToEnd(at.loader, "", 30000, at.loaderOnly.dir), 0);
     EXPECT_EQ(TakeMarkers(), std::vector<std::string>{at.onPath.dir + "\\rsrc32.dll"});
 }
 
@@ -125,7 +114,7 @@ TEST_F(LibrarySearch, NoStandinIsLoadedIntoTheProgram)
     ASSERT_TRUE(places_->ok);
     TakeMarkers();
     const Places& at = *places_;
-    EXPECT_EQ(RunIn(at.program.exe, "/min", at.current.dir), 0);
+    EXPECT_EQ(RunToEnd(at.program.exe, "/min", 30000, at.current.dir), 0);
     EXPECT_EQ(TakeMarkers(), std::vector<std::string>()) << "the switch path";
 
     StandinTaskbar taskbar;

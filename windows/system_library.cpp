@@ -1,13 +1,14 @@
 // Loading of system libraries at run time, from the system folder only.
-#include "app/system_library.h"
+#include "windows/system_library.h"
 
 #include <commctrl.h>
 
 #include <cstring>
 
-#include "settings/settings_path.h"
-
 namespace {
+
+// The system folder's path and the library's name fit in MAX_PATH characters.
+const size_t kSystemPathLimit = MAX_PATH;
 
 struct SystemLibraryRow {
     const char* name;
@@ -33,10 +34,10 @@ FARPROC KernelProc(const char* name)
 
 HMODULE LoadByFullPath(const char* name)
 {
-    char path[kPathBufferSize];
-    UINT length = GetSystemDirectoryA(path, static_cast<UINT>(kMaxPathChars + 1));
+    char path[kSystemPathLimit + 4];
+    UINT length = GetSystemDirectoryA(path, static_cast<UINT>(kSystemPathLimit + 1));
     size_t nameLength = std::strlen(name);
-    if (length == 0 || length > kMaxPathChars || length + 1 + nameLength > kMaxPathChars)
+    if (length == 0 || length > kSystemPathLimit || length + 1 + nameLength > kSystemPathLimit)
         return nullptr;
     path[length] = '\\';
     std::memcpy(path + length + 1, name, nameLength + 1);

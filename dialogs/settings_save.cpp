@@ -1,5 +1,5 @@
 // The warning for settings that could not be written.
-#include "settings/settings_save.h"
+#include "dialogs/settings_save.h"
 
 #include "dialogs/format_text.h"
 #include "dialogs/window_routines.h"
