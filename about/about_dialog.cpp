@@ -9,7 +9,7 @@
 
 #include "about/dialog_template.h"
 #include "about/link_label.h"
-#include "app/program_icon.h"
+#include "dialogs/program_icon.h"
 #include "dialogs/format_text.h"
 #include "dialogs/window_routines.h"
 #include "settings/dbcs_text.h"

@@ -3,7 +3,8 @@
 #include "app/instance.h"
 
 #include "app/main_window.h"
-#include "app/program_icon.h"
+#include "dialogs/program_icon.h"
+#include "settings/exclusions.h"
 #include "settings/filters.h"
 #include "settings/settings_file.h"
 #include "windows/window_actions.h"
@@ -20,7 +21,9 @@ int QuickClose()
     GetSettingsFilePath(path, kModuleNameLimit, kSettingsExtension);
     WindowFilter filter;
     LoadCloseFilter(path, &filter);
-    CloseWindows(nullptr, filter);
+    ExclusionList programs;
+    LoadExclusions(path, &programs);
+    CloseWindows(nullptr, filter, programs, nullptr);
     return 0;
 }
 

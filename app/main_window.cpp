@@ -5,6 +5,7 @@
 #include "about/about_dialog.h"
 #include "autorun/autorun_dialog.h"
 #include "autorun/autorun_timers.h"
+#include "dialogs/exclusion_dialog.h"
 #include "dialogs/settings_save.h"
 #include "dialogs/target_dialog.h"
 #include "dialogs/tray_icon_dialog.h"
@@ -77,6 +78,7 @@ const DialogCommandRow kDialogCommandRows[] = {
     {IDM_HOTKEY_SETTINGS, OnHotkeySettingsCommand},
     {IDM_TRAY_SETTINGS, OnTrayIconSettingsCommand},
     {IDM_AUTORUN_SETTINGS, OnAutoRunSettingsCommand},
+    {IDM_EXCLUSION_SETTINGS, OnExclusionSettingsCommand},
     {IDM_ABOUT, OnAboutCommand},
 };
 
@@ -132,7 +134,7 @@ bool RunActionCommand(HWND window, AppState& state, UINT command)
 {
     for (const ActionCommandRow& row : kActionCommandRows) {
         if (row.command == command) {
-            row.operation(window, state.filters.*row.filter);
+            row.operation(window, state.filters.*row.filter, state.exclusions, &state.undo);
             return true;
         }
     }
@@ -171,6 +173,11 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
         DestroyWindow(window);
         return 0;
     }
+    if (command == IDM_UNDO) {
+        if (state != nullptr)
+            UndoLastAction(&state->undo);
+        return 0;
+    }
     if (state != nullptr) {
         if (RunActionCommand(window, *state, command) || RunToggleCommand(*state, command) ||
             RunDialogCommand(window, *state, command))
@@ -188,6 +195,7 @@ LRESULT OnInitMenu(HWND window, HMENU menu)
         return 0;
     for (const TargetToggleRow& row : kTargetToggleRows)
         SetMenuCheck(menu, row.command, state->filters.*row.filter.*row.flag);
+    EnableMenuItem(menu, IDM_UNDO, MF_BYCOMMAND | (state->undo.entries.empty() ? MF_GRAYED : MF_ENABLED));
     return 0;
 }
 

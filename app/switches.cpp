@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "settings/exclusions.h"
 #include "settings/filters.h"
 #include "settings/settings_file.h"
 #include "windows/window_actions.h"
@@ -35,12 +36,14 @@ bool RunCommandLineSwitches(int count, char** arguments)
     GetSettingsFilePath(path, kModuleNameLimit, kSettingsExtension);
     FilterSet filters;
     LoadFilters(path, &filters);
+    ExclusionList programs;
+    LoadExclusions(path, &programs);
 
     bool handled = false;
     for (int i = 0; i < count; ++i) {
         for (const SwitchRow& row : kSwitchTable) {
             if (std::strcmp(arguments[i], row.text) == 0) {
-                row.operation(nullptr, filters.*row.filter);
+                row.operation(nullptr, filters.*row.filter, programs, nullptr);
                 handled = true;
             }
         }

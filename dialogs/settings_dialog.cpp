@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/program_icon.h"
+#include "dialogs/program_icon.h"
 #include "dialogs/format_text.h"
 #include "dialogs/window_routines.h"
 

@@ -35,12 +35,15 @@
 #define IDM_CLOSE_INACTIVE 40095
 #define IDM_TRAY_SETTINGS 40100
 #define IDM_AUTORUN_SETTINGS 40101
+#define IDM_EXCLUSION_SETTINGS 40102
+#define IDM_UNDO 40103
 
 /* Settings dialogs. */
 #define IDD_HOTKEY_SETTINGS 166
 #define IDD_TRAY_SETTINGS 175
 #define IDD_TARGET_SETTINGS 176
 #define IDD_AUTORUN_SETTINGS 177
+#define IDD_EXCLUSION_SETTINGS 178
 
 /* A control without an id of its own (labels, group boxes). */
 #define IDC_NONE -1
@@ -82,3 +85,10 @@
 #define IDC_AUTORUN_RESTORE_LABEL 1054
 #define IDC_AUTORUN_MAXIMIZE_LABEL 1055
 #define IDC_AUTORUN_MINIMIZE_LABEL 1056
+
+/* Exclusion dialog: the list, the name's edit and buttons, the open programs. */
+#define IDC_EXCLUSION_LIST 1057
+#define IDC_EXCLUSION_NAME 1058
+#define IDC_EXCLUSION_ADD 1059
+#define IDC_EXCLUSION_REMOVE 1060
+#define IDC_EXCLUSION_PROGRAMS 1061

@@ -1,7 +1,7 @@
 // Loading the whole AppState, and the savers of its groups of keys.
 #include "settings/app_state.h"
 
-#include "hotkeys/hotkeys.h"
+#include "settings/exclusions.h"
 #include "settings/filters.h"
 #include "settings/settings_file.h"
 
@@ -26,6 +26,16 @@ const char kAutoRunIntervalKey[] = "間隔";
 const int kDefaultAutoRunInterval = 60000;
 
 }  // namespace
+
+const char kHotkeySection[] = "ホットキーの設定";
+
+const HotkeyRow kHotkeyRows[kHotkeyCount] = {
+    {2, "非アクティブなウィンドウを閉じる"},
+    {3, "ウィンドウを閉じる"},
+    {4, "ウィンドウを元に戻す"},
+    {5, "ウィンドウを最小化"},
+    {6, "ウィンドウを最大化"},
+};
 
 bool LoadHotkeys(const char* path, HotkeyEntry* hotkeys)
 {
@@ -68,6 +78,7 @@ bool LoadAppState(AppState* state)
     LoadHotkeys(path, state->hotkeys);
     LoadTrayIcons(path, state->trayIcons);
     LoadAutoRun(path, state->autoRun);
+    LoadExclusions(path, &state->exclusions);
     return true;
 }
 

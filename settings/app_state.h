@@ -3,12 +3,22 @@
 #pragma once
 #include <cstdint>
 
-#include "hotkeys/hotkey_value.h"
+#include "settings/hotkey_value.h"
+#include "windows/exclusion_list.h"
+#include "windows/undo_record.h"
 #include "windows/window_filter.h"
 
 const int kAutoRunCount = 4;   // close, restore, maximize, minimize
 const int kTrayIconCount = 4;  // close, restore, maximize, minimize
 const int kHotkeyCount = 5;    // ids 2 to 6
+
+// One row per hotkey: its id and its key in the hotkey section.
+struct HotkeyRow {
+    int id;
+    const char* key;
+};
+extern const HotkeyRow kHotkeyRows[kHotkeyCount];
+extern const char kHotkeySection[];
 
 struct AutoRunEntry {
     int32_t interval;       // milliseconds
@@ -20,6 +30,8 @@ struct AppState {
     unsigned char trayIcons[kTrayIconCount];
     FilterSet filters;
     HotkeyEntry hotkeys[kHotkeyCount];
+    ExclusionList exclusions;
+    UndoRecord undo;  // what the last show action changed, not a setting
 };
 
 bool LoadAppState(AppState* state);

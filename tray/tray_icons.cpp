@@ -6,7 +6,6 @@
 
 #include <shellapi.h>
 
-#include "app/main_window.h"
 #include "resources/resource_ids.h"
 #include "settings/app_state.h"
 #include "settings/dbcs_text.h"
@@ -36,6 +35,8 @@ const size_t kTooltipSize = 64;
 // The first form of NOTIFYICONDATAA, understood by every shell.
 NOTIFYICONDATAA trayIconSlots[kTrayIconCount];
 HWND lastTrayNotifyWindow = nullptr;
+// The AppState's tray flags that the watchdog puts back, while it runs.
+const unsigned char* watchedTrayFlags = nullptr;
 
 bool BuildTrayIconSlot(NOTIFYICONDATAA* slot, HWND mainWindow, UINT iconId, UINT message,
                        HICON icon, const char* tooltip)
@@ -103,6 +104,7 @@ bool AddTrayIcons(HWND mainWindow, const unsigned char* flags)
             return false;
     }
     lastTrayNotifyWindow = FindTrayNotifyWindow();
+    watchedTrayFlags = flags;
     SetTimer(mainWindow, kTrayWatchdogTimerId, kTrayWatchdogPeriodMs, TrayWatchdogTimerProc);
     return true;
 }
@@ -110,6 +112,7 @@ bool AddTrayIcons(HWND mainWindow, const unsigned char* flags)
 bool RemoveTrayIcons(HWND mainWindow, const unsigned char* flags)
 {
     KillTimer(mainWindow, kTrayWatchdogTimerId);
+    watchedTrayFlags = nullptr;
     for (int i = 0; i < kTrayIconCount; ++i) {
         if (flags[kTrayIconRows[i].flagIndex] && IsSlotBuilt(trayIconSlots[i]))
             DeleteTrayIcon(&trayIconSlots[i]);
@@ -153,7 +156,6 @@ void CALLBACK TrayWatchdogTimerProc(HWND window, UINT, UINT_PTR, DWORD)
     lastTrayNotifyWindow = FindTrayNotifyWindow();
     if (lastTrayNotifyWindow == nullptr)
         return;
-    const AppState* state = GetAppState(window);
-    if (state != nullptr)
-        ReaddTrayIcons(window, state->trayIcons);
+    if (watchedTrayFlags != nullptr)
+        ReaddTrayIcons(window, watchedTrayFlags);
 }

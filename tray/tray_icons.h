@@ -7,7 +7,8 @@
 const UINT kTrayCallbackMessage = WM_APP + 1;
 const UINT_PTR kTrayWatchdogTimerId = 1;
 
-// flags: the four AppState.trayIcons flags (close, restore, maximize, minimize).
+// flags: the four AppState.trayIcons flags (close, restore, maximize, minimize);
+// the watchdog keeps using the array AddTrayIcons was given until RemoveTrayIcons.
 bool AddTrayIcons(HWND mainWindow, const unsigned char* flags);
 bool RemoveTrayIcons(HWND mainWindow, const unsigned char* flags);
 bool ReaddTrayIcons(HWND mainWindow, const unsigned char* flags);

@@ -18,19 +18,15 @@ struct SystemLibraryRow {
 
 // Loaded on first use and kept until the process ends.
 SystemLibraryRow systemLibraries[kSystemLibraryCount] = {
+    {"kernel32.dll", nullptr, false},
     {"version.dll", nullptr, false},
     {"comctl32.dll", nullptr, false},
+    {"dwmapi.dll", nullptr, false},
 };
 
 typedef BOOL(WINAPI* SetDefaultDllDirectoriesProc)(DWORD flags);
 typedef BOOL(WINAPI* InitCommonControlsExProc)(const INITCOMMONCONTROLSEX* init);
 typedef void(WINAPI* InitCommonControlsProc)();
-
-FARPROC KernelProc(const char* name)
-{
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    return kernel != nullptr ? GetProcAddress(kernel, name) : nullptr;
-}
 
 HMODULE LoadByFullPath(const char* name)
 {
@@ -48,8 +44,8 @@ HMODULE LoadByFullPath(const char* name)
 
 void LimitDllSearchToSystemFolder()
 {
-    SetDefaultDllDirectoriesProc limit = reinterpret_cast<SetDefaultDllDirectoriesProc>(
-        reinterpret_cast<void*>(KernelProc("SetDefaultDllDirectories")));
+    SetDefaultDllDirectoriesProc limit =
+        GetSystemLibraryFunction<SetDefaultDllDirectoriesProc>(kKernelLibrary, "SetDefaultDllDirectories");
     if (limit != nullptr)
         limit(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }

@@ -15,7 +15,13 @@ void LimitDllSearchToSystemFolder();
 HMODULE LoadSystemLibrary(const char* name);
 
 // The libraries the program uses for the whole run, each loaded once.
-enum SystemLibraryId { kVersionLibrary, kCommonControlsLibrary, kSystemLibraryCount };
+enum SystemLibraryId {
+    kKernelLibrary,  // for the functions that only later Windows versions have
+    kVersionLibrary,
+    kCommonControlsLibrary,
+    kDwmLibrary,
+    kSystemLibraryCount
+};
 
 // An export of one of them; null when the library or the export is missing.
 FARPROC GetSystemLibraryProc(SystemLibraryId library, const char* name);

@@ -2,21 +2,48 @@
 // window is handled completely before the next one is tested.
 #include "windows/window_actions.h"
 
+#include <cstring>
+#include <vector>
+
+#include "windows/program_names.h"
+#include "windows/system_library.h"
+
 namespace {
 
-typedef void (*WindowStep)(HWND window);
-
-// Handed through one enumeration; lives on the operation's stack.
-struct SelectionContext {
-    HWND excluded;
-    const WindowFilter* filter;
-    WindowStep action;
-};
+// The command of a close step; the show steps use their SW_ command.
+const int kCloseCommand = -1;
 
 // How long a window that was asked to close is waited for, at most.
 const DWORD kCloseWaitMs = 1000;
 // How long a window's thread may take to answer before it counts as hung.
 const UINT kResponsiveTimeoutMs = 250;
+
+// The shell's own windows, the desktop and the taskbars: never touched.
+const char* const kShellClasses[] = {"Progman", "WorkerW", "Shell_TrayWnd", "Shell_SecondaryTrayWnd"};
+// DWMWA_CLOAKED: non-zero for a window on another virtual desktop or of a
+// suspended store app.
+const DWORD kDwmCloakedAttribute = 14;
+
+typedef HRESULT(WINAPI* DwmGetWindowAttributeProc)(HWND window, DWORD attribute, void* value,
+                                                   DWORD size);
+
+// One process's program, looked up at most once per action.
+struct ProgramVerdict {
+    DWORD processId;
+    bool excluded;
+};
+
+// Handed through one enumeration; lives on the operation's stack.
+struct SelectionContext {
+    HWND excluded;
+    const WindowFilter* filter;
+    const ExclusionList* programs;
+    HWND shellWindow;
+    DwmGetWindowAttributeProc getDwmAttribute;
+    int command;
+    UndoRecord* undo;
+    std::vector<ProgramVerdict> verdicts;
+};
 
 bool MatchesWindowState(const WindowFilter& filter, HWND window)
 {
@@ -40,7 +67,48 @@ bool HasFullCaption(LONG style)
     return (style & WS_BORDER) != 0 && (style & WS_DLGFRAME) != 0;
 }
 
-bool IsWindowEligible(const SelectionContext& context, HWND window)
+// Where the desktop window manager or its answer is missing, nothing is cloaked.
+bool IsCloaked(const SelectionContext& context, HWND window)
+{
+    DWORD cloaked = 0;
+    return context.getDwmAttribute != nullptr &&
+           SUCCEEDED(context.getDwmAttribute(window, kDwmCloakedAttribute, &cloaked, sizeof cloaked)) &&
+           cloaked != 0;
+}
+
+bool IsShellWindow(const SelectionContext& context, HWND window)
+{
+    if (window == context.shellWindow)
+        return true;
+    char className[32];
+    if (GetClassNameA(window, className, sizeof className) == 0)
+        return false;
+    for (const char* shellClass : kShellClasses) {
+        if (std::strcmp(className, shellClass) == 0)
+            return true;
+    }
+    return false;
+}
+
+// A window whose program cannot be found out is not excluded by name.
+bool IsProgramExcluded(SelectionContext& context, HWND window)
+{
+    if (context.programs->count == 0)
+        return false;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    for (const ProgramVerdict& verdict : context.verdicts) {
+        if (verdict.processId == processId)
+            return verdict.excluded;
+    }
+    char name[kExclusionNameSize];
+    bool excluded = GetProcessProgramName(processId, name, sizeof name) &&
+                    FindProgramName(*context.programs, name) >= 0;
+    context.verdicts.push_back({processId, excluded});
+    return excluded;
+}
+
+bool IsWindowEligible(SelectionContext& context, HWND window)
 {
     const WindowFilter& filter = *context.filter;
     if (window == context.excluded)
@@ -51,7 +119,7 @@ bool IsWindowEligible(const SelectionContext& context, HWND window)
         return false;
     if (!IsWindowEnabled(window))
         return false;
-    if (!filter.includeInvisible && !IsWindowVisible(window))
+    if (!filter.includeInvisible && (!IsWindowVisible(window) || IsCloaked(context, window)))
         return false;
     LONG style = GetWindowLongA(window, GWL_STYLE);
     LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
@@ -61,21 +129,17 @@ bool IsWindowEligible(const SelectionContext& context, HWND window)
         return false;
     if (!filter.includeUntitled && GetWindowTextLengthA(window) <= 0)
         return false;
-    return true;
+    if (IsShellWindow(context, window))
+        return false;
+    // Last, as the costliest test: the name of the window's program.
+    return !IsProgramExcluded(context, window);
 }
 
-BOOL CALLBACK SelectWindowProc(HWND window, LPARAM param)
+ShowState ShowStateOf(HWND window)
 {
-    const SelectionContext& context = *reinterpret_cast<const SelectionContext*>(param);
-    if (IsWindowEligible(context, window))
-        context.action(window);
-    return TRUE;
-}
-
-bool ApplyToEligibleWindows(HWND excluded, const WindowFilter& filter, WindowStep action)
-{
-    SelectionContext context = {excluded, &filter, action};
-    return EnumWindows(SelectWindowProc, reinterpret_cast<LPARAM>(&context)) != FALSE;
+    if (IsIconic(window))
+        return kShowMinimized;
+    return IsZoomed(window) ? kShowMaximized : kShowNormal;
 }
 
 // The close request is handled by the window's thread some time after it is
@@ -92,11 +156,41 @@ void CloseStep(HWND window)
         Sleep(1);
 }
 
+BOOL CALLBACK SelectWindowProc(HWND window, LPARAM param)
+{
+    SelectionContext& context = *reinterpret_cast<SelectionContext*>(param);
+    if (!IsWindowEligible(context, window))
+        return TRUE;
+    if (context.command == kCloseCommand) {
+        CloseStep(window);
+        return TRUE;
+    }
+    if (context.undo != nullptr)
+        context.undo->entries.push_back({window, ShowStateOf(window)});
+    ShowWindowSafely(window, context.command);
+    return TRUE;
+}
+
+bool ApplyToEligibleWindows(HWND excluded, const WindowFilter& filter, const ExclusionList& programs,
+                            int command, UndoRecord* undo)
+{
+    // A show action replaces what the last one left to undo.
+    if (command != kCloseCommand && undo != nullptr)
+        ClearUndoRecord(undo);
+    SelectionContext context = {
+        excluded, &filter, &programs, GetShellWindow(),
+        GetSystemLibraryFunction<DwmGetWindowAttributeProc>(kDwmLibrary, "DwmGetWindowAttribute"),
+        command, undo, {}};
+    return EnumWindows(SelectWindowProc, reinterpret_cast<LPARAM>(&context)) != FALSE;
+}
+
+}  // namespace
+
 // ShowWindow on another thread's window waits for that thread, for ever if it
 // has stopped pumping messages. So the window is asked first, with a timeout,
 // whether its thread answers; a window that does not answer gets the command
 // queued instead (ShowWindowAsync), which it carries out once it recovers.
-void ShowStep(HWND window, int command)
+void ShowWindowSafely(HWND window, int command)
 {
     if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
         ShowWindow(window, command);
@@ -110,49 +204,32 @@ void ShowStep(HWND window, int command)
         ShowWindowAsync(window, command);
 }
 
-void RestoreStep(HWND window)
+bool CloseWindows(HWND excluded, const WindowFilter& filter, const ExclusionList& programs, UndoRecord* undo)
 {
-    ShowStep(window, SW_RESTORE);
+    return ApplyToEligibleWindows(excluded, filter, programs, kCloseCommand, undo);
 }
 
-void MaximizeStep(HWND window)
+bool CloseInactive(HWND, const WindowFilter& filter, const ExclusionList& programs, UndoRecord* undo)
 {
-    ShowStep(window, SW_SHOWMAXIMIZED);
+    return ApplyToEligibleWindows(GetForegroundWindow(), filter, programs, kCloseCommand, undo);
 }
 
-void MinimizeStep(HWND window)
+bool RestoreWindows(HWND excluded, const WindowFilter& filter, const ExclusionList& programs, UndoRecord* undo)
 {
-    ShowStep(window, SW_MINIMIZE);
+    return ApplyToEligibleWindows(excluded, filter, programs, SW_RESTORE, undo);
 }
 
-}  // namespace
-
-bool CloseWindows(HWND excluded, const WindowFilter& filter)
+bool MaximizeWindows(HWND excluded, const WindowFilter& filter, const ExclusionList& programs, UndoRecord* undo)
 {
-    return ApplyToEligibleWindows(excluded, filter, CloseStep);
+    return ApplyToEligibleWindows(excluded, filter, programs, SW_SHOWMAXIMIZED, undo);
 }
 
-bool CloseInactive(HWND, const WindowFilter& filter)
+bool MinimizeWindows(HWND excluded, const WindowFilter& filter, const ExclusionList& programs, UndoRecord* undo)
 {
-    return ApplyToEligibleWindows(GetForegroundWindow(), filter, CloseStep);
+    return ApplyToEligibleWindows(excluded, filter, programs, SW_MINIMIZE, undo);
 }
 
-bool RestoreWindows(HWND excluded, const WindowFilter& filter)
+bool MinimizeInactive(HWND, const WindowFilter& filter, const ExclusionList& programs, UndoRecord* undo)
 {
-    return ApplyToEligibleWindows(excluded, filter, RestoreStep);
-}
-
-bool MaximizeWindows(HWND excluded, const WindowFilter& filter)
-{
-    return ApplyToEligibleWindows(excluded, filter, MaximizeStep);
-}
-
-bool MinimizeWindows(HWND excluded, const WindowFilter& filter)
-{
-    return ApplyToEligibleWindows(excluded, filter, MinimizeStep);
-}
-
-bool MinimizeInactive(HWND, const WindowFilter& filter)
-{
-    return ApplyToEligibleWindows(GetForegroundWindow(), filter, MinimizeStep);
+    return ApplyToEligibleWindows(GetForegroundWindow(), filter, programs, SW_MINIMIZE, undo);
 }

@@ -3,15 +3,25 @@
 #pragma once
 #include <windows.h>
 
+#include "windows/exclusion_list.h"
+#include "windows/undo_record.h"
 #include "windows/window_filter.h"
 
-// All six share one signature so that tables of rows can hold them. The result
-// is whether the enumeration ran to completion.
-typedef bool (*WindowOperation)(HWND excluded, const WindowFilter& filter);
+// All six share one signature so that tables of rows can hold them. Windows of
+// the excluded programs are never touched. The show operations note in undo
+// (when not null) each window they act on with its state from before, after
+// emptying it; the close operations leave it alone. The result is whether the
+// enumeration ran to completion.
+typedef bool (*WindowOperation)(HWND excluded, const WindowFilter& filter,
+                                const ExclusionList& programs, UndoRecord* undo);
 
-bool CloseWindows(HWND excluded, const WindowFilter& filter);
-bool CloseInactive(HWND ignored, const WindowFilter& filter);
-bool RestoreWindows(HWND excluded, const WindowFilter& filter);
-bool MaximizeWindows(HWND excluded, const WindowFilter& filter);
-bool MinimizeWindows(HWND excluded, const WindowFilter& filter);
-bool MinimizeInactive(HWND ignored, const WindowFilter& filter);
+bool CloseWindows(HWND excluded, const WindowFilter& filter, const ExclusionList& programs, UndoRecord* undo);
+bool CloseInactive(HWND ignored, const WindowFilter& filter, const ExclusionList& programs, UndoRecord* undo);
+bool RestoreWindows(HWND excluded, const WindowFilter& filter, const ExclusionList& programs, UndoRecord* undo);
+bool MaximizeWindows(HWND excluded, const WindowFilter& filter, const ExclusionList& programs, UndoRecord* undo);
+bool MinimizeWindows(HWND excluded, const WindowFilter& filter, const ExclusionList& programs, UndoRecord* undo);
+bool MinimizeInactive(HWND ignored, const WindowFilter& filter, const ExclusionList& programs, UndoRecord* undo);
+
+// Shows a window of any thread without waiting for a thread that has stopped
+// answering: it gets the command queued instead.
+void ShowWindowSafely(HWND window, int command);

@@ -1,5 +1,5 @@
 // Hotkey values: the stored packing and the hotkey control's form.
-#include "hotkeys/hotkey_value.h"
+#include "settings/hotkey_value.h"
 
 #include <gtest/gtest.h>
 

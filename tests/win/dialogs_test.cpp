@@ -1,4 +1,4 @@
-// End-to-end tests of the four settings dialogs: the resident program runs for
+// End-to-end tests of the settings dialogs: the resident program runs for
 // real, the tests work its dialogs from outside as a user would and look at
 // what the user gets: the settings file, the hotkeys held, the tray icons and
 // the periodic actions.
@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -41,9 +42,12 @@ const char kSave[] = "保存しますか？", kSaveChanged[] = "設定が変更�
 std::string Header(const std::string& section) { return "[" + section + "]\r\n"; }
 std::string Line(const std::string& key, const std::string& value) { return key + "=" + value + "\r\n"; }
 
-// The settings text with the value of one key replaced.
+// The settings text with the value of one key replaced; a missing section is
+// added at the end with that key, as the profile functions add it.
 std::string With(std::string text, const std::string& section, const std::string& key, const std::string& value)
 {
+    if (text.find(Header(section)) == std::string::npos)
+        return text + Header(section) + Line(key, value);
     size_t at = text.find("\r\n" + key + "=", text.find(Header(section)));
     if (at == std::string::npos)
         return text + "(no key " + key + ")";
@@ -120,6 +124,44 @@ bool HoldsFor(F predicate, DWORD ms) { return !WaitUntil([&] { return !predicate
 
 LRESULT HitTest(HWND window, POINT p) { return SendAndWait(window, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)); }
 
+// The exclusion dialog's list, name, add and remove button, and open programs.
+const int kExclusionList = 1057, kExclusionName = 1058, kAddButton = 1059, kRemoveButton = 1060, kOpenPrograms = 1061;
+const char kExclusionSection[] = "除外するプログラム";
+typedef std::vector<std::string> Names;
+
+// The entries of another process's list box or combo box, read with the W
+// messages (Wine answers the A ones across processes in UTF-16), in Shift-JIS.
+Names Entries(HWND control, UINT countMessage, UINT lengthMessage, UINT textMessage)
+{
+    Names entries;
+    for (LRESULT i = 0, count = SendAndWait(control, countMessage); i < count; ++i) {
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(control, lengthMessage, i, 0, SMTO_NORMAL, 5000, &length);
+        std::wstring wide(static_cast<int>(length) + 1, L'\0');
+        SendMessageTimeoutW(control, textMessage, i, reinterpret_cast<LPARAM>(&wide[0]), SMTO_NORMAL, 5000, nullptr);
+        char text[1024] = "";
+        WideCharToMultiByte(932, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
+        entries.push_back(text);
+    }
+    return entries;
+}
+Names Listed(const Dialog& d) { return Entries(d.Item(kExclusionList), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT); }
+Names OpenPrograms(const Dialog& d)
+{
+    return Entries(d.Item(kOpenPrograms), CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+}
+
+// Sent, not posted: these buttons show no message box that could hold the test up.
+void Press(const Dialog& d, int button) { SendAndWait(d.Item(button), BM_CLICK); }
+// Types the name and presses "追加(&A)"; true when the list took it.
+bool AddName(const Dialog& d, const std::string& name)
+{
+    LRESULT count = SendAndWait(d.Item(kExclusionList), LB_GETCOUNT);
+    d.SetText(kExclusionName, name);
+    Press(d, kAddButton);
+    return SendAndWait(d.Item(kExclusionList), LB_GETCOUNT) == count + 1;
+}
+
 struct Kind {
     UINT command;
     const char *caption, *question;
@@ -135,7 +177,9 @@ const Kind kTray = {40100, "常駐の設定", kSaveChanged, [](const Dialog& d) 
                     kMain, "「ウィンドウを最大化」を使用する", "1"};
 const Kind kTargets = {40009, "ﾀｰｹﾞｯﾄ の設定", kSaveChanged, [](const Dialog& d) { return d.SetCheck(1018, true); },
                        kMain, "最小化されたウィンドウを閉じる", "1"};
-const Kind* const kKinds[] = {&kHotkeys, &kAutoRun, &kTray, &kTargets};
+const Kind kExclusions = {40102, "除外の設定", kSaveChanged, [](const Dialog& d) { return AddName(d, "notepad.exe"); },
+                          kExclusionSection, "1", "notepad.exe"};
+const Kind* const kKinds[] = {&kHotkeys, &kAutoRun, &kTray, &kTargets, &kExclusions};
 std::string Marked(const Kind& kind) { return std::string(kind.caption) + " *"; }
 
 // The program runs under a name of its own, none of whose windows Wine
@@ -594,6 +638,84 @@ TEST_F(SettingsDialogs, AFailedSaveIsSaidOnceAndTheNewSettingsStayInEffect)
     Send(40076);
     EXPECT_EQ(File(), WithFlags(before, kTargetKeys, flags));
     EXPECT_TRUE(HoldsFor([&] { return warning() == nullptr; }, 1000));
+}
+
+TEST_F(SettingsDialogs, ExclusionDialogAddsTypedAndOpenProgramsAndTheActionsSkipThemAtOnce)
+{
+    // The closing-question case left notepad.exe in the list, as the last section.
+    const std::string before = File(), others = before.substr(0, before.find(Header(kExclusionSection)));
+    ASSERT_EQ(before, others + Header(kExclusionSection) + Line("1", "notepad.exe"));
+    // A visible window of this program, below testwin's two: the programs come
+    // out of the window list in an order that is not sorted by name.
+    HWND own = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 1, 1, nullptr, nullptr,
+                               nullptr, nullptr);
+    TestWindows windows({"maximized:m", "normal:n"});
+    ASSERT_TRUE(windows.ok());
+    HWND m = windows.Find("m");
+    // The cases before left the periodic minimize of maximized windows on, every second.
+    EXPECT_EQ(WaitForState(m, kMinimized, 5000), kMinimized);
+
+    Dialog dialog = Open(kExclusions);
+    EXPECT_EQ(Listed(dialog), Names{"notepad.exe"});
+    const Names programs = OpenPrograms(dialog);
+    for (const char* program : {"dialogs_tests.exe", "testwin.exe"})
+        EXPECT_EQ(std::count(programs.begin(), programs.end(), program), 1) << testing::PrintToString(programs);
+    for (size_t i = 1; i < programs.size(); ++i) {
+        EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, programs[i - 1].c_str(), -1,
+                                 programs[i].c_str(), -1), CSTR_LESS_THAN) << programs[i];
+    }
+    // Refused with a beep alone, the name staying in the edit.
+    for (const char* name : {"NOTEPAD.EXE", "", "bin\\tool.exe", "a/b.exe", "c:tool.exe"}) {
+        EXPECT_FALSE(AddName(dialog, name)) << name;
+        EXPECT_EQ(dialog.Text(kExclusionName), name);
+    }
+    EXPECT_EQ(dialog.Box(), nullptr);
+    EXPECT_EQ(dialog.Title(), kExclusions.caption);
+    // Enter in the edit adds the name instead of ending the dialog. The second
+    // byte of 表 has a backslash's value.
+    dialog.SetText(kExclusionName, "表.exe");
+    SendAndWait(dialog.window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(dialog.Item(kExclusionName)), TRUE);
+    PostMessageA(dialog.Item(kExclusionName), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(WaitUntil([&] { return Listed(dialog) == Names{"notepad.exe", "表.exe"}; }, 3000));
+    EXPECT_EQ(dialog.Text(kExclusionName), "");
+    EXPECT_EQ(dialog.Title(), Marked(kExclusions));
+    // Back to the stored list, the marker goes.
+    SendAndWait(dialog.Item(kExclusionList), LB_SETCURSEL, 1);
+    Press(dialog, kRemoveButton);
+    EXPECT_EQ(dialog.Title(), kExclusions.caption);
+    // A program chosen in the drop-down goes into the edit, and from there to the list.
+    const size_t chosen = std::find(programs.begin(), programs.end(), "testwin.exe") - programs.begin();
+    SendAndWait(dialog.Item(kOpenPrograms), CB_SETCURSEL, chosen);
+    SendAndWait(dialog.window(), WM_COMMAND, MAKEWPARAM(kOpenPrograms, CBN_SELCHANGE),
+                reinterpret_cast<LPARAM>(dialog.Item(kOpenPrograms)));
+    EXPECT_EQ(dialog.Text(kExclusionName), "testwin.exe");
+    Press(dialog, kAddButton);
+    // Removing the first entry selects the one that took its place.
+    SendAndWait(dialog.Item(kExclusionList), LB_SETCURSEL, 0);
+    Press(dialog, kRemoveButton);
+    EXPECT_EQ(SendAndWait(dialog.Item(kExclusionList), LB_GETCURSEL), 0);
+    EXPECT_TRUE(AddName(dialog, "表.exe"));
+    EXPECT_EQ(Listed(dialog), (Names{"testwin.exe", "表.exe"}));
+    ASSERT_TRUE(Accept(dialog));
+    const std::string saved = others + Header(kExclusionSection) + Line("1", "testwin.exe") + Line("2", "表.exe");
+    EXPECT_EQ(File(), saved);
+
+    // Neither the minimize command nor the periodic one touches testwin.exe now.
+    ShowWindow(m, SW_RESTORE);  // back to maximized
+    ASSERT_EQ(WaitForState(m, kMaximized), kMaximized);
+    Send(40091);
+    EXPECT_TRUE(HoldsFor([&] { return StateOf(m) == kMaximized; }, 2500));
+
+    // A full list takes no more; Cancel writes nothing.
+    dialog = Open(kExclusions);
+    for (size_t i = Listed(dialog).size(); i < 64; ++i)
+        ASSERT_TRUE(AddName(dialog, "p" + std::to_string(i) + ".exe"));
+    EXPECT_FALSE(AddName(dialog, "more.exe"));
+    EXPECT_EQ(dialog.Text(kExclusionName), "more.exe");
+    dialog.Click(IDCANCEL);
+    ASSERT_TRUE(dialog.WaitGone());
+    EXPECT_EQ(File(), saved);
+    DestroyWindow(own);
 }
 
 }  // namespace

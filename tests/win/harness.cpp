@@ -205,7 +205,7 @@ int RunToEnd(const std::string& exe, const std::string& args, DWORD timeoutMs, c
     return static_cast<int>(exitCode);
 }
 
-TestWindows::TestWindows(const std::vector<std::string>& specs)
+TestWindows::TestWindows(const std::vector<std::string>& specs, const std::string& exe)
 {
     char eventName[64];
     static int counter = 0;
@@ -215,7 +215,7 @@ TestWindows::TestWindows(const std::vector<std::string>& specs)
     std::string args = eventName;
     for (const std::string& spec : specs)
         args += " " + spec;
-    process = StartProcess(BinaryDir() + "\\testwin.exe", args);
+    process = StartProcess(exe.empty() ? BinaryDir() + "\\testwin.exe" : exe, args);
     HANDLE handles[2] = {ready, process.handle};
     DWORD result = process.handle != nullptr
                        ? WaitForMultipleObjects(2, handles, FALSE, 15000)
@@ -232,7 +232,8 @@ TestWindows::~TestWindows()
 
 HWND TestWindows::Find(const std::string& name) const
 {
-    return FindWindowA(("TwTest_" + name).c_str(), nullptr);
+    HWND window = FindWindowA(("TwTest_" + name).c_str(), nullptr);
+    return window != nullptr ? window : FindWindowA(name.c_str(), name.c_str());
 }
 
 void TestWindows::Close()

@@ -94,9 +94,11 @@ HWND FindMainWindow();
 // testwin.exe with the given window specs, running until Close().
 struct TestWindows {
     Process process;
-    explicit TestWindows(const std::vector<std::string>& specs);
+    // testwin.exe itself, or a copy of it under another name.
+    explicit TestWindows(const std::vector<std::string>& specs, const std::string& exe = std::string());
     ~TestWindows();
     bool ok() const { return process.handle != nullptr; }
+    // A window by its name; a shellclass window by its class and title.
     HWND Find(const std::string& name) const;
     void Close();
 };

@@ -35,9 +35,10 @@ public:
         text_ += "[" + name + "]\r\n";
         return *this;
     }
-    Settings& Key(const std::string& key, int value)
+    Settings& Key(const std::string& key, int value) { return Key(key, std::to_string(value)); }
+    Settings& Key(const std::string& key, const std::string& value)
     {
-        text_ += key + "=" + std::to_string(value) + "\r\n";
+        text_ += key + "=" + value + "\r\n";
         return *this;
     }
     const std::string& text() const { return text_; }
@@ -203,7 +204,7 @@ private:
         char className[256] = "";
         GetClassNameA(window, className, sizeof className);
         std::string name = className;
-        if (name.compare(0, 7, "TwTest_") == 0 || name == "TidewellApp" || !IsWindowEnabled(window))
+        if (GetPropA(window, "TW_TEST") != nullptr || name == "TidewellApp" || !IsWindowEnabled(window))
             return TRUE;
         EnableWindow(window, FALSE);
         shield->disabled_.push_back(window);
@@ -880,6 +881,111 @@ TEST(Commands, ActionsSpareTheMainWindowEvenWithEveryFilterFlagOn)
     ASSERT_TRUE(resident.WaitForExit(10000, &exitCode));
     EXPECT_EQ(0u, exitCode);
     EXPECT_FALSE(MutexExists());
+}
+
+// ---------------------------------------------------------------------------
+// Windows that no action touches
+
+// testwin.exe under a Japanese name, for the windows of a second program.
+struct OtherProgram {
+    ProgramCopy folder;
+    std::string exe = folder.dir + "\\テスト窓.exe";
+    bool ok = CopyFileA((BinaryDir() + "\\testwin.exe").c_str(), exe.c_str(), FALSE) != FALSE;
+};
+
+TEST(Exclusions, ListedProgramsAreLeftAloneByEveryTrigger)
+{
+    ProgramCopy copy;
+    OtherProgram other;
+    ASSERT_TRUE(other.ok);
+    TestWindows mine({"normal:kept"}), theirs({"normal:taken"}, other.exe);
+    ASSERT_TRUE(mine.ok() && theirs.ok());
+    HWND kept = mine.Find("kept"), taken = theirs.Find("taken");
+    ForeignWindowShield shield;
+    shield.Raise();
+
+    // 64 names are read, the 65th is not.
+    Settings full;
+    full.Section("除外するプログラム");
+    for (int i = 1; i <= 63; ++i)
+        full.Key(std::to_string(i), "p" + std::to_string(i) + ".exe");
+    full.Key("64", "testwin.exe").Key("65", "テスト窓.exe");
+    copy.WriteSettings(full.text());
+    EXPECT_EQ(RunToEnd(copy.exe, "/min"), 0);
+    EXPECT_EQ(WaitForState(taken, kMinimized), kMinimized);
+    EXPECT_EQ(StateOf(kept), kNormal);
+    ShowWindow(taken, SW_RESTORE);
+
+    // Names compare without case; reading stops at the first gap.
+    Settings settings;
+    settings.Section(kMainSection).Key("最大化されたウィンドウを最小化する", 1).Key("最小化されたウィンドウを閉じる", 1);
+    settings.Section("除外するプログラム").Key("1", "TESTWIN.EXE").Key("3", "テスト窓.exe");
+    settings.Section("自動実行/最大化").Key("有効", 1).Key("間隔", 1000);
+    copy.WriteSettings(settings.text());
+    Resident resident(copy);
+    ASSERT_TRUE(resident.started());
+    shield.Raise();
+    // The periodic maximize, a hotkey's minimize, the second start's close.
+    EXPECT_EQ(WaitForState(taken, kMaximized, 5000), kMaximized);
+    ASSERT_TRUE(resident.Hotkey(5));
+    EXPECT_EQ(WaitForState(taken, kMinimized), kMinimized);
+    EXPECT_EQ(RunToEnd(copy.exe, ""), 0);
+    EXPECT_TRUE(Gone(taken));
+    EXPECT_EQ(StateOf(kept), kNormal);
+    EXPECT_TRUE(resident.Running());
+}
+
+// The tests' stand-in dwmapi.dll in the system folder (of this process's
+// bitness, which is the program's) for as long as the object lives.
+struct CloakingLibrary {
+    std::string system = [] {
+        char folder[MAX_PATH] = "";
+        GetSystemDirectoryA(folder, MAX_PATH);
+        return std::string(folder) + "\\dwmapi.dll";
+    }();
+    std::string saved = system + ".tw-saved";
+    bool ok = MoveFileA(system.c_str(), saved.c_str()) &&
+              CopyFileA((BinaryDir() + "\\standin_dwmapi\\dwmapi.dll").c_str(), system.c_str(), FALSE);
+    ~CloakingLibrary()
+    {
+        DeleteFileA(system.c_str());
+        MoveFileA(saved.c_str(), system.c_str());
+    }
+};
+
+TEST(ShellWindows, AreNeverTouchedAndCloakedWindowsCountAsHidden)
+{
+    CloakingLibrary library;
+    ASSERT_TRUE(library.ok);
+    ProgramCopy copy;
+    const std::vector<std::string> shell = {"Progman", "WorkerW", "Shell_TrayWnd", "Shell_SecondaryTrayWnd", "desk"};
+    TestWindows windows({"shellclass:Progman", "shellclass:WorkerW", "shellclass:Shell_TrayWnd",
+                         "shellclass:Shell_SecondaryTrayWnd", "shellwindow:desk", "normal:cloaked+cloak",
+                         "normal:plain"});
+    ASSERT_TRUE(windows.ok());
+    ASSERT_EQ(GetShellWindow(), windows.Find("desk"));
+    HWND cloaked = windows.Find("cloaked"), plain = windows.Find("plain");
+    ForeignWindowShield shield;
+    shield.Raise();
+    const auto shellUntouched = [&] {
+        for (const std::string& name : shell)
+            EXPECT_TRUE(StateOf(windows.Find(name)) == kNormal && IsWindowVisible(windows.Find(name))) << name;
+    };
+
+    // Cloaked windows are taken only by a filter whose invisible kind is on.
+    EXPECT_EQ(RunToEnd(copy.exe, "/min"), 0);
+    EXPECT_EQ(WaitForState(plain, kMinimized), kMinimized);
+    EXPECT_EQ(StateOf(cloaked), kNormal);
+    shellUntouched();
+    copy.WriteSettings(AllFiltersOn().text());
+    const std::pair<const char*, WindowState> runs[] = {
+        {"/min", kMinimized}, {"/max", kMaximized}, {"/restore", kNormal}, {"/close", kGone}};
+    for (const auto& run : runs) {
+        EXPECT_EQ(RunToEnd(copy.exe, run.first), 0);
+        EXPECT_EQ(WaitForState(cloaked, run.second, 5000), run.second) << run.first;
+        EXPECT_EQ(WaitForState(plain, run.second, 5000), run.second) << run.first;
+        shellUntouched();
+    }
 }
 
 // The nine menu toggles, in the order in which the target keys are saved.

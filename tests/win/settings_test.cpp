@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "harness.h"
-#include "hotkeys/hotkey_value.h"
+#include "settings/hotkey_value.h"
 #include "settings/app_state.h"
 #include "settings/filters.h"
 #include "settings/settings_file.h"

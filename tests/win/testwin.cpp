@@ -9,11 +9,17 @@
 // window. Kinds:
 //   normal maximized minimized invisible nosysmenu popup toolwindow
 //   nodlgframe noborder emptytitle disabled owned refuseclose hung countclose
-//   timeclose
+//   timeclose shellclass shellwindow
 // A countclose window refuses to close like refuseclose and shows how many
 // close requests it has had in its title: "<name>#<count>".
+// A shellclass window is a normal window whose class is its name, unprefixed
+// ("shellclass:Progman"); a shellwindow window is a normal one made the shell's
+// window with SetShellWindow.
 // A timeclose window refuses to close too and puts the GetTickCount() of the
 // last close request in its title: "<name>@<tick>".
+// The suffix "+cloak" sets the property TW_CLOAKED, which the tests' stand-in
+// for the desktop window manager reports as cloaked. Every window carries the
+// property TW_TEST, so that tests can tell the windows of testwin apart.
 // More suffixes (not for hung) change the window's state after it is made, in
 // the order given: "+max" maximizes, "+min" minimizes, so "maximized:w+min" is
 // minimized from the maximized state. "+hide" keeps any kind hidden: it is never
@@ -28,6 +34,9 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+// Exported by user32 but not declared by the headers.
+extern "C" BOOL WINAPI SetShellWindow(HWND window);
 
 namespace {
 
@@ -61,6 +70,8 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         RemovePropA(window, "REFUSE_CLOSE");
         RemovePropA(window, "COUNT_CLOSE");
         RemovePropA(window, "TIME_CLOSE");
+        RemovePropA(window, "TW_TEST");
+        RemovePropA(window, "TW_CLOAKED");
         if (--liveWindows == 0)
             PostQuitMessage(0);
         return 0;
@@ -70,9 +81,9 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 HWND CreateTestWindow(const std::string& name, DWORD exStyle, DWORD style, const char* title,
-                      HWND owner)
+                      HWND owner, const std::string& classPrefix = "TwTest_")
 {
-    std::string className = "TwTest_" + name;
+    std::string className = classPrefix + name;
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = TestWindowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -82,8 +93,10 @@ HWND CreateTestWindow(const std::string& name, DWORD exStyle, DWORD style, const
     RegisterClassA(&windowClass);
     HWND window = CreateWindowExA(exStyle, className.c_str(), title, style, 40, 40, 320, 200,
                                   owner, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (window != nullptr)
+    if (window != nullptr) {
         ++liveWindows;
+        SetPropA(window, "TW_TEST", reinterpret_cast<HANDLE>(1));
+    }
     return window;
 }
 
@@ -127,6 +140,11 @@ bool CreateKind(const std::string& kind, const std::string& name)
         kind == "disabled" || kind == "refuseclose" || kind == "countclose" ||
         kind == "timeclose") {
         window = CreateTestWindow(name, 0, overlapped, title, nullptr);
+    } else if (kind == "shellclass") {
+        window = CreateTestWindow(name, 0, overlapped, title, nullptr, "");
+    } else if (kind == "shellwindow") {
+        window = CreateTestWindow(name, 0, overlapped, title, nullptr);
+        SetShellWindow(window);
     } else if (kind == "nosysmenu") {
         window = CreateTestWindow(name, 0, WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME, title, nullptr);
     } else if (kind == "popup") {
@@ -189,7 +207,9 @@ bool ChangeState(const std::string& name, const std::vector<std::string>& change
         return false;
     bool hidden = !IsWindowVisible(window);
     for (const std::string& change : changes) {
-        if (change == "max" && hidden)
+        if (change == "cloak")
+            SetPropA(window, "TW_CLOAKED", reinterpret_cast<HANDLE>(1));
+        else if (change == "max" && hidden)
             SetHiddenState(window, WS_MAXIMIZE);
         else if (change == "max")
             ShowWindow(window, SW_SHOWMAXIMIZED);
@@ -214,7 +234,7 @@ int main(int argc, char** argv)
         std::vector<std::string> changes;
         for (bool stripped = true; stripped;) {
             stripped = false;
-            for (const char* suffix : {"+fg", "+max", "+min", "+hide"}) {
+            for (const char* suffix : {"+fg", "+max", "+min", "+hide", "+cloak"}) {
                 size_t length = std::strlen(suffix);
                 if (spec.size() > length &&
                     spec.compare(spec.size() - length, length, suffix) == 0) {

@@ -396,19 +396,22 @@ void SaveBitmap(const Capture& capture, const std::string& path)
 }
 
 // The popup a tray menu should be: the icon's head items with the check marks
-// of the given flags, then the shared tail.
-HMENU BuildExpectedMenu(const IconMenu& menu, const TargetFlags& flags)
+// of the given flags, then the shared tail with the undo item grayed unless a
+// show action can be undone.
+HMENU BuildExpectedMenu(const IconMenu& menu, const TargetFlags& flags, bool undoable)
 {
     HMENU popup = CreatePopupMenu();
     for (const HeadItem& item : menu.head)
         AppendMenuA(popup, MF_STRING | (flags[item.target] == '1' ? MF_CHECKED : MF_UNCHECKED),
                     item.id, item.text);
     AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(popup, MF_STRING | (undoable ? MF_ENABLED : MF_GRAYED), 40103, "直前の操作を取り消す(&U)");
     HMENU settings = CreatePopupMenu();
     AppendMenuA(settings, MF_STRING, 40100, "常駐の設定(&I)...");
     AppendMenuA(settings, MF_STRING, 40009, "ﾀｰｹﾞｯﾄの設定(&T)...");
     AppendMenuA(settings, MF_STRING, 40094, "ﾎｯﾄｷｰの設定(&H)...");
     AppendMenuA(settings, MF_STRING, 40101, "自動実行の設定(&A)...");
+    AppendMenuA(settings, MF_STRING, 40102, "除外の設定(&X)...");
     AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(settings), "設定(&S)");
     AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(popup, MF_STRING, 40074, "About(&A)");
@@ -441,9 +444,9 @@ DWORD WINAPI TrackReferenceMenu(void* param)
 
 // The picture of the expected menu, shown by this process the way the program
 // shows its own (same place, same tracking flags) and closed again.
-Capture ExpectedMenuPicture(const IconMenu& menu, const TargetFlags& flags, POINT at)
+Capture ExpectedMenuPicture(const IconMenu& menu, const TargetFlags& flags, bool undoable, POINT at)
 {
-    ReferenceMenu reference = {BuildExpectedMenu(menu, flags), at};
+    ReferenceMenu reference = {BuildExpectedMenu(menu, flags, undoable), at};
     HANDLE thread = CreateThread(nullptr, 0, TrackReferenceMenu, &reference, 0, nullptr);
     Capture capture;
     HWND shown = WaitForOpenMenu(GetCurrentProcessId());
@@ -468,7 +471,8 @@ HWND OpenIconMenu(const Resident& resident, UINT iconId)
 }
 
 // The program's open popup looks exactly like the expected menu, at the cursor.
-::testing::AssertionResult ShowsMenu(HWND shown, const IconMenu& menu, const TargetFlags& flags)
+::testing::AssertionResult ShowsMenu(HWND shown, const IconMenu& menu, const TargetFlags& flags,
+                                     bool undoable = false)
 {
     if (shown == nullptr)
         return ::testing::AssertionFailure() << "no menu opened for icon " << menu.iconId;
@@ -483,7 +487,7 @@ HWND OpenIconMenu(const Resident& resident, UINT iconId)
     PressKey(shown, VK_ESCAPE);
     if (!WaitForMenuClosed(shown))
         return ::testing::AssertionFailure() << "Escape did not close the menu";
-    return LooksAlike(picture, ExpectedMenuPicture(menu, flags, kMenuPoint),
+    return LooksAlike(picture, ExpectedMenuPicture(menu, flags, undoable, kMenuPoint),
                       "menu of icon " + std::to_string(menu.iconId) + " with flags " + flags);
 }
 
@@ -915,6 +919,60 @@ TEST_F(TrayMenuTest, ChoosingAHeadItemFlipsItsFlagAndSavesTheTargets)
     // A shown window takes its thread about 2 s to destroy under Wine.
     EXPECT_EQ(WaitForState(a, kGone, 5000), kGone);
     EXPECT_EQ(StateOf(b), kMaximized);
+}
+
+TEST_F(TrayMenuTest, UndoTakesBackTheLastShowActionOnceAndIsGrayedWithoutOne)
+{
+    copy.WriteSettings(TrayIconSettings(true, false, false, false));
+    StandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.ok());
+    Resident resident(copy);
+    ASSERT_NE(resident.window(), nullptr);
+    ASSERT_TRUE(taskbar.WaitForCalls(1, 5000));
+    TestWindows windows({"normal:a", "normal:b", "normal:m+max"});
+    ASSERT_TRUE(windows.ok());
+    HWND a = windows.Find("a"), b = windows.Find("b"), m = windows.Find("m");
+    const TargetFlags flags = DefaultTargets();
+    const auto command = [&](UINT id) { SendMessageA(resident.window(), WM_COMMAND, id, 0); };
+    const auto settled = [&](WindowState sa, WindowState sb, WindowState sm) {
+        return WaitUntil([&] { return States(a, b, m) == std::vector<WindowState>({sa, sb, sm}); }, 5000);
+    };
+    EXPECT_TRUE(ShowsMenu(OpenIconMenu(resident, 1), kCloseMenu, flags, false));
+
+    // Minimize, then undo from the menu, whose item is grayed again afterwards.
+    command(40091);
+    ASSERT_TRUE(settled(kMinimized, kMinimized, kMaximized));
+    EXPECT_TRUE(ShowsMenu(OpenIconMenu(resident, 1), kCloseMenu, flags, true));
+    HWND menu = OpenIconMenu(resident, 1);
+    ASSERT_NE(menu, nullptr);
+    PressKey(menu, 'U');
+    EXPECT_TRUE(WaitForMenuClosed(menu));
+    EXPECT_TRUE(settled(kNormal, kNormal, kMaximized));
+    EXPECT_TRUE(ShowsMenu(OpenIconMenu(resident, 1), kCloseMenu, flags, false));
+
+    // Maximize and restore, each undone by the command.
+    command(40092);
+    ASSERT_TRUE(settled(kMaximized, kMaximized, kMaximized));
+    command(40103);
+    EXPECT_TRUE(settled(kNormal, kNormal, kMaximized));
+    command(40093);
+    ASSERT_TRUE(settled(kNormal, kNormal, kNormal));
+    command(40103);
+    EXPECT_TRUE(settled(kNormal, kNormal, kMaximized)) << "restored from maximized, maximized again";
+
+    // A window closed in between is left out; a close action keeps the record
+    // (it closes m); the record is used once.
+    command(40091);
+    ASSERT_TRUE(settled(kMinimized, kMinimized, kMaximized));
+    PostMessageA(b, WM_CLOSE, 0, 0);
+    command(40090);
+    ASSERT_TRUE(settled(kMinimized, kGone, kGone));
+    command(40103);
+    EXPECT_TRUE(settled(kNormal, kGone, kGone));
+    ShowWindow(a, SW_MINIMIZE);
+    command(40103);
+    EXPECT_FALSE(WaitUntil([&] { return StateOf(a) != kMinimized; }, 1000)) << "undone twice";
+    EXPECT_TRUE(resident.Responds());
 }
 
 TEST_F(TrayMenuTest, QuitItemEndsTheProgram)

@@ -1,5 +1,5 @@
 // The program's icons come from the shell, so they match what Explorer shows.
-#include "app/program_icon.h"
+#include "dialogs/program_icon.h"
 
 #include <shellapi.h>
 

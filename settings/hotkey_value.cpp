@@ -1,6 +1,6 @@
 // Hotkey values. The hotkey control and RegisterHotKey order their modifier bits
 // differently; one table maps each bit in either direction.
-#include "hotkeys/hotkey_value.h"
+#include "settings/hotkey_value.h"
 
 namespace {
 

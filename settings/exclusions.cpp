@@ -1,0 +1,63 @@
+// Loading and saving the excluded programs.
+#include "settings/exclusions.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "settings/dbcs_text.h"
+#include "settings/profile_value.h"
+
+const char kExclusionSection[] = "除外するプログラム";
+
+namespace {
+
+const DWORD kValueBufferSize = 1024;
+const size_t kKeySize = 8;
+
+// An empty name would make the profile functions use a file in the Windows folder.
+bool IsUsablePath(const char* path)
+{
+    return path != nullptr && path[0] != '\0';
+}
+
+}  // namespace
+
+bool LoadExclusions(const char* path, ExclusionList* list)
+{
+    list->count = 0;
+    if (!IsUsablePath(path))
+        return false;
+    for (int i = 0; i < kMaxExclusions; ++i) {
+        char key[kKeySize];
+        FormatProfileInt(key, sizeof key - 1, i + 1);
+        char value[kValueBufferSize];
+        value[0] = '\0';
+        GetPrivateProfileStringA(kExclusionSection, key, "", value, kValueBufferSize - 1, path);
+        value[kValueBufferSize - 1] = '\0';
+        if (value[0] == '\0')
+            break;
+        CopyDbcsBounded(list->names[list->count++], value, kExclusionNameSize);
+    }
+    return true;
+}
+
+bool SaveExclusions(const char* path, const ExclusionList& list)
+{
+    if (!IsUsablePath(path))
+        return false;
+    if (list.count <= 0)
+        return WritePrivateProfileStringA(kExclusionSection, nullptr, nullptr, path) != FALSE;
+    // "1=name", each ended by a NUL, and one more NUL after the last.
+    std::vector<char> section;
+    for (int i = 0; i < list.count && i < kMaxExclusions; ++i) {
+        char key[kKeySize];
+        int keyLength = FormatProfileInt(key, sizeof key - 1, i + 1);
+        section.insert(section.end(), key, key + keyLength);
+        section.push_back('=');
+        section.insert(section.end(), list.names[i], list.names[i] + std::strlen(list.names[i]) + 1);
+    }
+    section.push_back('\0');
+    return WritePrivateProfileSectionA(kExclusionSection, section.data(), path) != FALSE;
+}
