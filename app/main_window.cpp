@@ -103,8 +103,10 @@ void ReleaseWindowResources(HWND window)
     RemovePropA(window, kAppInfoProperty);
     StopAutoRunTimers(window);
     UnregisterHotkeys(window);
-    if (state != nullptr)
+    if (state != nullptr) {
         RemoveTrayIcons(window, state->trayIcons);
+        ClearUndoRecord(&state->undo);
+    }
 }
 
 LRESULT OnCreate(HWND window, const CREATESTRUCTA* create)
@@ -195,7 +197,7 @@ LRESULT OnInitMenu(HWND window, HMENU menu)
         return 0;
     for (const TargetToggleRow& row : kTargetToggleRows)
         SetMenuCheck(menu, row.command, state->filters.*row.filter.*row.flag);
-    EnableMenuItem(menu, IDM_UNDO, MF_BYCOMMAND | (state->undo.entries.empty() ? MF_GRAYED : MF_ENABLED));
+    EnableMenuItem(menu, IDM_UNDO, MF_BYCOMMAND | (state->undo.count == 0 ? MF_GRAYED : MF_ENABLED));
     return 0;
 }
 

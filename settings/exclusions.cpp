@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <cstring>
-#include <vector>
 
 #include "settings/dbcs_text.h"
 #include "settings/profile_value.h"
@@ -15,6 +14,8 @@ namespace {
 
 const DWORD kValueBufferSize = 1024;
 const size_t kKeySize = 8;
+// Every "n=name" line of a full list, each ended by a NUL, and the final NUL.
+const size_t kSectionBufferSize = kMaxExclusions * (kKeySize + kExclusionNameSize) + 1;
 
 // An empty name would make the profile functions use a file in the Windows folder.
 bool IsUsablePath(const char* path)
@@ -50,14 +51,20 @@ bool SaveExclusions(const char* path, const ExclusionList& list)
     if (list.count <= 0)
         return WritePrivateProfileStringA(kExclusionSection, nullptr, nullptr, path) != FALSE;
     // "1=name", each ended by a NUL, and one more NUL after the last.
-    std::vector<char> section;
+    char section[kSectionBufferSize];
+    size_t used = 0;
     for (int i = 0; i < list.count && i < kMaxExclusions; ++i) {
-        char key[kKeySize];
-        int keyLength = FormatProfileInt(key, sizeof key - 1, i + 1);
-        section.insert(section.end(), key, key + keyLength);
-        section.push_back('=');
-        section.insert(section.end(), list.names[i], list.names[i] + std::strlen(list.names[i]) + 1);
+        int keyLength = FormatProfileInt(section + used, kKeySize - 1, i + 1);
+        if (keyLength < 0)
+            return false;
+        used += static_cast<size_t>(keyLength);
+        section[used++] = '=';
+        // Names are always terminated within kExclusionNameSize bytes.
+        size_t nameLength = std::strlen(list.names[i]);
+        std::memcpy(section + used, list.names[i], nameLength);
+        used += nameLength;
+        section[used++] = '\0';
     }
-    section.push_back('\0');
-    return WritePrivateProfileSectionA(kExclusionSection, section.data(), path) != FALSE;
+    section[used] = '\0';
+    return WritePrivateProfileSectionA(kExclusionSection, section, path) != FALSE;
 }

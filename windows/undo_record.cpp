@@ -1,6 +1,8 @@
 // Taking back the last show action.
 #include "windows/undo_record.h"
 
+#include <cstdlib>
+
 #include "windows/window_actions.h"
 
 namespace {
@@ -29,22 +31,38 @@ bool IsInState(HWND window, ShowState state)
 
 }  // namespace
 
+void AddUndoEntry(UndoRecord* record, HWND window, ShowState before)
+{
+    if (record->count == record->capacity) {
+        size_t capacity = record->capacity == 0 ? 16 : 2 * record->capacity;
+        void* grown = std::realloc(record->entries, capacity * sizeof(UndoEntry));
+        if (grown == nullptr)
+            return;
+        record->entries = static_cast<UndoEntry*>(grown);
+        record->capacity = capacity;
+    }
+    record->entries[record->count++] = {window, before};
+}
+
 bool UndoLastAction(UndoRecord* record)
 {
-    if (record->entries.empty())
+    if (record->count == 0)
         return false;
     // The record is taken first: the show commands below may run other messages.
-    std::vector<UndoEntry> entries;
-    entries.swap(record->entries);
-    for (const UndoEntry& entry : entries) {
+    UndoRecord taken = *record;
+    *record = UndoRecord();
+    for (size_t i = 0; i < taken.count; ++i) {
+        const UndoEntry& entry = taken.entries[i];
         // A window that was closed meanwhile is left out.
         if (IsWindow(entry.window) && !IsInState(entry.window, entry.before))
             ShowWindowSafely(entry.window, CommandFor(entry.before));
     }
+    ClearUndoRecord(&taken);
     return true;
 }
 
 void ClearUndoRecord(UndoRecord* record)
 {
-    std::vector<UndoEntry>().swap(record->entries);
+    std::free(record->entries);
+    *record = UndoRecord();
 }

@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include <vector>
+#include <cstddef>
 
 enum ShowState { kShowNormal, kShowMaximized, kShowMinimized };
 
@@ -12,10 +12,16 @@ struct UndoEntry {
     ShowState before;
 };
 
+// Entries from the standard allocator; a record that cannot grow keeps what it
+// has (the undo then misses the rest, never more).
 struct UndoRecord {
-    std::vector<UndoEntry> entries;  // empty: nothing to undo
+    UndoEntry* entries;
+    size_t count;     // 0: nothing to undo
+    size_t capacity;
 };
 
+// Notes a window and its state before the action.
+void AddUndoEntry(UndoRecord* record, HWND window, ShowState before);
 // Gives every window of the record that still exists its show state from
 // before, then frees the record: it can be used once. False when it was empty.
 bool UndoLastAction(UndoRecord* record);

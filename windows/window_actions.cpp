@@ -2,8 +2,8 @@
 // window is handled completely before the next one is tested.
 #include "windows/window_actions.h"
 
+#include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "windows/program_names.h"
 #include "windows/system_library.h"
@@ -27,7 +27,8 @@ const DWORD kDwmCloakedAttribute = 14;
 typedef HRESULT(WINAPI* DwmGetWindowAttributeProc)(HWND window, DWORD attribute, void* value,
                                                    DWORD size);
 
-// One process's program, looked up at most once per action.
+// One process's program, looked up at most once per action (more often only
+// when the list of verdicts cannot grow).
 struct ProgramVerdict {
     DWORD processId;
     bool excluded;
@@ -42,7 +43,9 @@ struct SelectionContext {
     DwmGetWindowAttributeProc getDwmAttribute;
     int command;
     UndoRecord* undo;
-    std::vector<ProgramVerdict> verdicts;
+    ProgramVerdict* verdicts;  // from the standard allocator, freed after the action
+    size_t verdictCount;
+    size_t verdictCapacity;
 };
 
 bool MatchesWindowState(const WindowFilter& filter, HWND window)
@@ -97,14 +100,22 @@ bool IsProgramExcluded(SelectionContext& context, HWND window)
         return false;
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    for (const ProgramVerdict& verdict : context.verdicts) {
-        if (verdict.processId == processId)
-            return verdict.excluded;
+    for (size_t i = 0; i < context.verdictCount; ++i) {
+        if (context.verdicts[i].processId == processId)
+            return context.verdicts[i].excluded;
     }
     char name[kExclusionNameSize];
     bool excluded = GetProcessProgramName(processId, name, sizeof name) &&
                     FindProgramName(*context.programs, name) >= 0;
-    context.verdicts.push_back({processId, excluded});
+    if (context.verdictCount == context.verdictCapacity) {
+        size_t capacity = context.verdictCapacity == 0 ? 16 : 2 * context.verdictCapacity;
+        void* grown = std::realloc(context.verdicts, capacity * sizeof(ProgramVerdict));
+        if (grown == nullptr)
+            return excluded;
+        context.verdicts = static_cast<ProgramVerdict*>(grown);
+        context.verdictCapacity = capacity;
+    }
+    context.verdicts[context.verdictCount++] = {processId, excluded};
     return excluded;
 }
 
@@ -166,7 +177,7 @@ BOOL CALLBACK SelectWindowProc(HWND window, LPARAM param)
         return TRUE;
     }
     if (context.undo != nullptr)
-        context.undo->entries.push_back({window, ShowStateOf(window)});
+        AddUndoEntry(context.undo, window, ShowStateOf(window));
     ShowWindowSafely(window, context.command);
     return TRUE;
 }
@@ -180,8 +191,10 @@ bool ApplyToEligibleWindows(HWND excluded, const WindowFilter& filter, const Exc
     SelectionContext context = {
         excluded, &filter, &programs, GetShellWindow(),
         GetSystemLibraryFunction<DwmGetWindowAttributeProc>(kDwmLibrary, "DwmGetWindowAttribute"),
-        command, undo, {}};
-    return EnumWindows(SelectWindowProc, reinterpret_cast<LPARAM>(&context)) != FALSE;
+        command, undo, nullptr, 0, 0};
+    bool completed = EnumWindows(SelectWindowProc, reinterpret_cast<LPARAM>(&context)) != FALSE;
+    std::free(context.verdicts);
+    return completed;
 }
 
 }  // namespace
