@@ -2,7 +2,8 @@
 // box is opened by the command and from the tray menu, read from outside and
 // worked with the real mouse on the X display. The free-resources line comes
 // from a stand-in rsrc32.dll, the link opens a stand-in browser, and copies of
-// the program carry other version blocks.
+// the program carry other version blocks. The built program's own block holds
+// the version set in CMake's project() (TIDEWELL_VERSION).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -394,6 +395,29 @@ TEST_F(AboutBox, LinkWithTheRealMouseTurnsRedShowsTheHandAndOpensTheSiteOnAClick
     EXPECT_TRUE(box.WaitGone());
     EXPECT_TRUE(WaitUntil([] { return ReadFileBytes(session_->opened) == std::string(kSite) + "\n"; }, 10000))
         << ReadFileBytes(session_->opened);
+}
+
+// The block the box shows: its texts and its fixed numbers (the fourth is 0)
+// are the version CMake's project() sets.
+TEST(AboutBoxVersionBlock, BuiltProgramCarriesTheProjectVersion)
+{
+    const std::string exe = BinaryDir() + "\\tidewell.exe";
+    EXPECT_EQ(VersionString(exe, "FileVersion"), TIDEWELL_VERSION);
+    EXPECT_EQ(VersionString(exe, "ProductVersion"), TIDEWELL_VERSION);
+    DWORD handle = 0, size = GetFileVersionInfoSizeA(exe.c_str(), &handle);
+    std::vector<char> block(size + 1);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(size != 0 && GetFileVersionInfoA(exe.c_str(), 0, size, block.data()) &&
+                VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length) &&
+                length >= sizeof *fixed);
+    const auto numbers = [](DWORD ms, DWORD ls) {
+        char text[48];
+        std::snprintf(text, sizeof text, "%u.%u.%u.%u", HIWORD(ms), LOWORD(ms), HIWORD(ls), LOWORD(ls));
+        return std::string(text);
+    };
+    EXPECT_EQ(numbers(fixed->dwFileVersionMS, fixed->dwFileVersionLS), TIDEWELL_VERSION ".0");
+    EXPECT_EQ(numbers(fixed->dwProductVersionMS, fixed->dwProductVersionLS), TIDEWELL_VERSION ".0");
 }
 
 // Copies of the program with other version blocks, one resident at a time.
