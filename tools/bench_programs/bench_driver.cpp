@@ -4,10 +4,11 @@
 //   bench_driver.exe <output-folder> <tidewell.exe> [--runs R] [--sizes N,N,...]
 //                    [--cpu-seconds S] [--soak-cycles C] [--only PHASE]
 //
-// PHASE is one of actions, hung, start, cpu, soak, size. The benchmark's own
-// programs (bench_*.exe) lie beside this one. Each comparison alternates the
-// two programs, the one that goes first changing every round, and reports
-// medians; each program has one warm-up run before its first comparison.
+// PHASE is one of actions, hung, exclusions, start, cpu, soak, size. The
+// benchmark's own programs (bench_*.exe) lie beside this one. Each comparison
+// alternates the two programs, the one that goes first changing every round,
+// and reports medians; each program has one warm-up run before its first
+// comparison.
 // Results go to the output folder: results.md (the tables), actions.dat (the
 // plot's data), raw.tsv (every sample) and log.txt (progress, while it runs).
 #include <windows.h>
@@ -643,6 +644,88 @@ void MeasureHungWindows()
     markdown += "\n";
 }
 
+// ---- exclusions ----------------------------------------------------------------
+
+// Writes a settings file whose exclusion list holds 64 program names, p1.exe
+// to p63.exe and `last`. The section name is Shift-JIS, as the sources are
+// compiled to CP932.
+bool WriteExclusions(const std::string& ini, const char* last)
+{
+    std::string content = "[除外するプログラム]\r\n";
+    for (int i = 1; i < 64; ++i)
+        content += Format("%d=p%d.exe\r\n", i, i);
+    content += Format("64=%s\r\n", last);
+    FILE* file = std::fopen(ini.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+    return std::fclose(file) == 0 && written;
+}
+
+// Tidewell with 64 excluded names that match no running program against the
+// same program without a settings file, over the largest N.
+void MeasureExclusions()
+{
+    const int n = *std::max_element(options.sizes.begin(), options.sizes.end());
+    const std::string dir = options.outDir + "\\exclusions";
+    const std::string copy = dir + "\\tidewell.exe", ini = dir + "\\tidewell.ini";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    if (!CopyFileA(options.tidewell.c_str(), copy.c_str(), FALSE) ||
+        !WriteExclusions(ini, "bench_windows.exe")) {
+        Fail("exclusions: could not make the copy with a settings file in %s", dir.c_str());
+        return;
+    }
+    // The list is read to its 64th name: listing the helper there spares its windows.
+    {
+        BenchWindows windows(3, "normal");
+        TimeAction(Spec("/min"), copy, windows, 0, "tidewell listing bench_windows.exe");
+    }
+    if (!WriteExclusions(ini, "p64.exe")) {
+        Fail("exclusions: could not write %s", ini.c_str());
+        return;
+    }
+    markdown += Format("### An exclusion list that matches nothing\n\n"
+                       "Tidewell run from a copy of it in a folder of its own whose settings "
+                       "file lists 64 programs, none of them running (p1.exe to p64.exe), "
+                       "against the program alone in its folder without a settings file, over "
+                       "N ordinary windows timed as above; median of %d runs (ms). N = 0 is "
+                       "the start and end alone, reading of the list included.\n\n",
+                       options.runs);
+    markdown += "| Action | N | With 64 names | Without | Ratio | Target (<= 1.10) |\n"
+                "|---|---:|---:|---:|---:|---|\n";
+    Log("exclusions /min N=0 ...");
+    Pair empty = Alternate(
+        "exclusions /min N=0", "with-64-names", "without", [&] { return TimeRun(copy, "/min"); },
+        [&] { return TimeRun(options.tidewell, "/min"); });
+    double with0 = Median(empty.first), without0 = Median(empty.second);
+    Log("  with %.0f ms, without %.0f ms", with0, without0);
+    markdown += Format("| `/min` | 0 | %.0f | %.0f | %s | - |\n", with0, without0,
+                       Ratio(with0, without0).c_str());
+    for (const char* name : {"/min", "/close"}) {
+        const ActionSpec& action = Spec(name);
+        std::string measure = Format("exclusions %s N=%d", name, n);
+        Log("%s ...", measure.c_str());
+        double start = NowMs();
+        Pair pair = Alternate(
+            measure, "with-64-names", "without",
+            [&] {
+                BenchWindows windows(n, action.made);
+                return TimeAction(action, copy, windows, n, "tidewell with 64 names");
+            },
+            [&] {
+                BenchWindows windows(n, action.made);
+                return TimeAction(action, options.tidewell, windows, n, "tidewell");
+            });
+        double with = Median(pair.first), without = Median(pair.second);
+        Log("  with %.0f ms, without %.0f ms, ratio %s (%.0f s)", with, without,
+            Ratio(with, without).c_str(), (NowMs() - start) / 1000);
+        markdown += Format("| `%s` | %d | %.0f | %.0f | %s | %s |\n", name, n, with, without,
+                           Ratio(with, without).c_str(),
+                           Verdict(without > 0 && with / without <= 1.10));
+    }
+    markdown += "\n";
+}
+
 // ---- the resident program ------------------------------------------------------
 
 // Waits for the first icon that the program adds after the stand-in has seen
@@ -962,6 +1045,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         MeasureActions();
     if (all || options.only == "hung")
         MeasureHungWindows();
+    if (all || options.only == "exclusions")
+        MeasureExclusions();
     MeasureResident(taskbar);
 
     FILE* out = std::fopen((options.outDir + "\\results.md").c_str(), "wb");
