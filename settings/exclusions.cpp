@@ -7,21 +7,15 @@
 
 #include "settings/dbcs_text.h"
 #include "settings/profile_value.h"
+#include "settings/settings_file.h"
 
 const char kExclusionSection[] = "除外するプログラム";
 
 namespace {
 
-const DWORD kValueBufferSize = 1024;
 const size_t kKeySize = 8;
 // Every "n=name" line of a full list, each ended by a NUL, and the final NUL.
 const size_t kSectionBufferSize = kMaxExclusions * (kKeySize + kExclusionNameSize) + 1;
-
-// An empty name would make the profile functions use a file in the Windows folder.
-bool IsUsablePath(const char* path)
-{
-    return path != nullptr && path[0] != '\0';
-}
 
 }  // namespace
 
@@ -34,10 +28,7 @@ bool LoadExclusions(const char* path, ExclusionList* list)
         char key[kKeySize];
         FormatProfileInt(key, sizeof key - 1, i + 1);
         char value[kValueBufferSize];
-        value[0] = '\0';
-        GetPrivateProfileStringA(kExclusionSection, key, "", value, kValueBufferSize - 1, path);
-        value[kValueBufferSize - 1] = '\0';
-        if (value[0] == '\0')
+        if (!ReadProfileText(path, kExclusionSection, key, value) || value[0] == '\0')
             break;
         CopyDbcsBounded(list->names[list->count++], value, kExclusionNameSize);
     }

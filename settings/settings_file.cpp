@@ -11,25 +11,13 @@ const char kMainSection[] = "Tidewell";
 
 namespace {
 
-const DWORD kValueBufferSize = 1024;
 const size_t kNumberBufferSize = 256;
-
-// An empty name would make the profile functions use a file in the Windows folder.
-bool IsUsablePath(const char* path)
-{
-    return path != nullptr && path[0] != '\0';
-}
 
 bool ReadProfileNumber(const char* path, const char* section, const char* key,
                        int32_t* value)
 {
-    if (!IsUsablePath(path))
-        return false;
     char text[kValueBufferSize];
-    text[0] = '\0';
-    GetPrivateProfileStringA(section, key, "", text, kValueBufferSize - 1, path);
-    text[kValueBufferSize - 1] = '\0';
-    return ParseProfileInt(text, value);
+    return ReadProfileText(path, section, key, text) && ParseProfileInt(text, value);
 }
 
 bool WriteProfileNumber(const char* path, const char* section, const char* key,
@@ -44,6 +32,21 @@ bool WriteProfileNumber(const char* path, const char* section, const char* key,
 }
 
 }  // namespace
+
+bool IsUsablePath(const char* path)
+{
+    return path != nullptr && path[0] != '\0';
+}
+
+bool ReadProfileText(const char* path, const char* section, const char* key, char* text)
+{
+    text[0] = '\0';
+    if (!IsUsablePath(path))
+        return false;
+    GetPrivateProfileStringA(section, key, "", text, kValueBufferSize - 1, path);
+    text[kValueBufferSize - 1] = '\0';
+    return true;
+}
 
 bool GetSettingsFilePath(char* path, DWORD limit, const char* extension)
 {

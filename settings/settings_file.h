@@ -14,6 +14,15 @@ extern const char kMainSection[];        // "Tidewell"
 // the readers and writers below then touch no file at all.
 bool GetSettingsFilePath(char* path, DWORD limit, const char* extension);
 
+// False for a null or empty path: the profile functions would then use a
+// file in the Windows folder.
+bool IsUsablePath(const char* path);
+
+// The value of a key as stored (empty when missing) into text, which holds
+// kValueBufferSize bytes; false, with text empty, when the path is unusable.
+const DWORD kValueBufferSize = 1024;
+bool ReadProfileText(const char* path, const char* section, const char* key, char* text);
+
 // A missing key, an empty value or one that does not start with a number gives
 // the default. A flag is 1 for any non-zero number.
 unsigned char ReadProfileFlag(const char* path, const char* section, const char* key,

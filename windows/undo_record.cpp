@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "windows/array_growth.h"
 #include "windows/window_actions.h"
 
 namespace {
@@ -33,15 +34,8 @@ bool IsInState(HWND window, ShowState state)
 
 void AddUndoEntry(UndoRecord* record, HWND window, ShowState before)
 {
-    if (record->count == record->capacity) {
-        size_t capacity = record->capacity == 0 ? 16 : 2 * record->capacity;
-        void* grown = std::realloc(record->entries, capacity * sizeof(UndoEntry));
-        if (grown == nullptr)
-            return;
-        record->entries = static_cast<UndoEntry*>(grown);
-        record->capacity = capacity;
-    }
-    record->entries[record->count++] = {window, before};
+    if (MakeRoomForOne(&record->entries, record->count, &record->capacity))
+        record->entries[record->count++] = {window, before};
 }
 
 bool UndoLastAction(UndoRecord* record)

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "windows/array_growth.h"
 #include "windows/program_names.h"
 #include "windows/system_library.h"
 
@@ -107,15 +108,8 @@ bool IsProgramExcluded(SelectionContext& context, HWND window)
     char name[kExclusionNameSize];
     bool excluded = GetProcessProgramName(processId, name, sizeof name) &&
                     FindProgramName(*context.programs, name) >= 0;
-    if (context.verdictCount == context.verdictCapacity) {
-        size_t capacity = context.verdictCapacity == 0 ? 16 : 2 * context.verdictCapacity;
-        void* grown = std::realloc(context.verdicts, capacity * sizeof(ProgramVerdict));
-        if (grown == nullptr)
-            return excluded;
-        context.verdicts = static_cast<ProgramVerdict*>(grown);
-        context.verdictCapacity = capacity;
-    }
-    context.verdicts[context.verdictCount++] = {processId, excluded};
+    if (MakeRoomForOne(&context.verdicts, context.verdictCount, &context.verdictCapacity))
+        context.verdicts[context.verdictCount++] = {processId, excluded};
     return excluded;
 }
 
