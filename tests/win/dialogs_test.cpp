@@ -418,6 +418,9 @@ TEST_F(SettingsDialogs, ClosingAsksWhenChangedAndASecondRequestBringsTheDialogFo
         SCOPED_TRACE(kind->caption);
         const std::string before = File();
         Dialog dialog = Open(*kind);
+        // The dialog comes forward once its modal loop shows it; only then
+        // can another window take the foreground from it.
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog.window(); }, 3000));
         SetForegroundWindow(windows.Find("w"));
         ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == windows.Find("w"); }, 3000));
         ASSERT_TRUE(PostCommand(kind->command));
