@@ -38,7 +38,7 @@ const UINT kTrayCallbackMessage = WM_APP + 1;
 struct Options {
     std::string outDir;
     std::string tidewell;
-    int runs = 5;
+    int runs = 7;
     std::vector<int> sizes = {50, 200, 500};
     int hungWindows = 5;
     int hungTotal = 200;
@@ -46,12 +46,16 @@ struct Options {
     int soakCycles = 1000;
     int soakFirstCycles = 10;
     std::string only;
+    std::string cpuLog;
+    int stealCpu = -1;
 };
 
 Options options;
 FILE* logFile = nullptr;
 FILE* rawFile = nullptr;
 std::string markdown;
+// The README's summary: lines "key<TAB>figure"; a key given twice is one row.
+std::string summary;
 int failures = 0;
 
 double NowMs();
@@ -204,6 +208,7 @@ public:
         std::string events = Format("TwBench-%lu-%d", GetCurrentProcessId(), ++serial);
         ready_ = CreateEventA(nullptr, TRUE, FALSE, (events + "-ready").c_str());
         settle_ = CreateEventA(nullptr, TRUE, FALSE, (events + "-settle").c_str());
+        reset_ = CreateEventA(nullptr, TRUE, FALSE, (events + "-reset").c_str());
         settled_ = CreateEventA(nullptr, TRUE, FALSE, (events + "-settled").c_str());
         quit_ = CreateEventA(nullptr, TRUE, FALSE, (events + "-quit").c_str());
         child_ = StartProcess(BenchProgram("bench_windows.exe"),
@@ -221,6 +226,7 @@ public:
             KillProcess(child_);
         CloseHandle(ready_);
         CloseHandle(settle_);
+        CloseHandle(reset_);
         CloseHandle(settled_);
         CloseHandle(quit_);
     }
@@ -231,10 +237,13 @@ public:
     int made() const { return count_; }
     // Waits until the windows' thread has handled every message waiting for it,
     // painting included.
-    bool Settle()
+    bool Settle() { return Signal(settle_); }
+    // Puts every window back in the state it was made in, and settles.
+    bool Reset() { return Signal(reset_); }
+    bool Signal(HANDLE request)
     {
         ResetEvent(settled_);
-        SetEvent(settle_);
+        SetEvent(request);
         HANDLE handles[2] = {settled_, child_.handle};
         return WaitForMultipleObjects(2, handles, FALSE, 60000) == WAIT_OBJECT_0;
     }
@@ -250,23 +259,93 @@ private:
     int count_;
     HANDLE ready_ = nullptr;
     HANDLE settle_ = nullptr;
+    HANDLE reset_ = nullptr;
     HANDLE settled_ = nullptr;
     HANDLE quit_ = nullptr;
     bool ok_ = false;
 };
 
-// Runs a program to its end; the wall-clock time from its start, in ms, or -1.
-double TimeRun(const std::string& exe, const std::string& args)
+// One timed run: the wall-clock time in ms, less what the virtual machine's
+// host took of the CPU the run had; and the CPU time in ms that the program's
+// process used from its start to its end (-1 where unknown).
+struct Sample {
+    double wall = -1;
+    double cpu = -1;
+    double stolen = 0;
+};
+
+// The time in ms that the host of a virtual machine has run something else
+// while the CPU that tools/bench runs everything on wanted to run ("steal" in
+// Linux's /proc/stat, counted in 10 ms ticks); 0 when not measured. A busy
+// loop of the lowest class keeps that CPU wanting to run all the time, so
+// this is time that every program of the run lost alike.
+double StolenMs()
 {
-    double start = NowMs();
+    if (options.stealCpu < 0)
+        return 0;
+    std::string stat = ReadFileBytes("Z:\\proc\\stat");
+    size_t at = stat.find(Format("\ncpu%d ", options.stealCpu));
+    if (at == std::string::npos)
+        return 0;
+    // user nice system idle iowait irq softirq steal
+    const char* p = stat.c_str() + at + 4;
+    double value = 0;
+    for (int field = 0; field < 8; ++field)
+        value = std::strtod(p, const_cast<char**>(&p));
+    return value * 10;
+}
+
+// tools/bench runs the desktop under a reaper that logs, for every process
+// that ends, a line "name<TAB>linux-pid<TAB>cpu-ms". Processes are timed one
+// at a time, so the first line with the program's name after its start is
+// its own. cpuLogSeen is how much of the log has been looked at.
+size_t cpuLogSeen = 0;
+
+void SkipEndedProcesses()
+{
+    if (!options.cpuLog.empty())
+        cpuLogSeen = ReadFileBytes(options.cpuLog).size();
+}
+
+// The CPU time of the process of `exe` that ended last, once the reaper has
+// logged it; -1 without a log or after 5 s. Linux keeps 15 characters of a
+// process's name: Wine names the process after the program's file.
+double EndedProcessCpuMs(const std::string& exe)
+{
+    if (options.cpuLog.empty())
+        return -1;
+    std::string name = exe.substr(exe.find_last_of("\\/") + 1).substr(0, 15) + "\t";
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(2)) {
+        std::string log = ReadFileBytes(options.cpuLog);
+        for (size_t end; (end = log.find('\n', cpuLogSeen)) != std::string::npos;) {
+            std::string line = log.substr(cpuLogSeen, end - cpuLogSeen);
+            cpuLogSeen = end + 1;
+            size_t value = line.rfind('\t');
+            if (_strnicmp(line.c_str(), name.c_str(), name.size()) == 0 && value != std::string::npos)
+                return std::strtod(line.c_str() + value + 1, nullptr);
+        }
+    }
+    Fail("no CPU time was logged for %s", exe.c_str());
+    return -1;
+}
+
+// Runs a program to its end, timed from its start.
+Sample TimeRun(const std::string& exe, const std::string& args)
+{
+    Sample sample;
+    SkipEndedProcesses();
+    double stolen = StolenMs(), start = NowMs();
     Process child = StartProcess(exe, args);
     if (child.handle == nullptr)
-        return -1;
+        return sample;
     if (!WaitProcess(child, 600000)) {
         KillProcess(child);
-        return -1;
+        return sample;
     }
-    return NowMs() - start;
+    sample.stolen = StolenMs() - stolen;
+    sample.wall = NowMs() - start - sample.stolen;
+    sample.cpu = EndedProcessCpuMs(exe);
+    return sample;
 }
 
 // ---- process measurements ------------------------------------------------------
@@ -405,14 +484,28 @@ double UnixCpuMs(int unixPid)
 
 // ---- the tables ----------------------------------------------------------------
 
+void Summarize(const char* key, const std::string& figure)
+{
+    summary += std::string(key) + "\t" + figure + "\n";
+}
+
+// "lo to hi" over ratios, two decimals.
+std::string RatioRange(std::vector<double> ratios)
+{
+    if (ratios.empty())
+        return "n/a";
+    std::sort(ratios.begin(), ratios.end());
+    return Format("%.2f to %.2f", ratios.front(), ratios.back());
+}
+
 const char* Verdict(bool met)
 {
     return met ? "met" : "**missed**";
 }
 
-std::string Ratio(double value, double reference)
+std::string Ratio(double value, double reference, const char* format = "%.3f")
 {
-    return reference > 0 ? Format("%.3f", value / reference) : "n/a";
+    return reference > 0 ? Format(format, value / reference) : "n/a";
 }
 
 // ---- actions -------------------------------------------------------------------
@@ -445,26 +538,30 @@ int WindowsDone(const ActionSpec& action, const WindowCounts& counts, int made)
 // One timed run of a program over the windows: from the program's start until
 // it has ended and the windows have settled (their thread has handled what the
 // action left it, painting included). Checks that `expected` windows got the
-// action. The time in ms, or -1.
-double TimeAction(const ActionSpec& action, const std::string& exe, BenchWindows& windows,
+// action.
+Sample TimeAction(const ActionSpec& action, const std::string& exe, BenchWindows& windows,
                   int expected, const char* label)
 {
+    Sample sample;
     if (!windows.ok())
-        return -1;
-    double start = NowMs();
+        return sample;
+    SkipEndedProcesses();
+    double stolen = StolenMs(), start = NowMs();
     Process child = StartProcess(exe, action.name);
     if (child.handle == nullptr || !WaitProcess(child, 600000) || !windows.Settle()) {
         KillProcess(child);
         Fail("%s %s did not end", label, action.name);
-        return -1;
+        return sample;
     }
-    double ms = NowMs() - start;
+    sample.stolen = StolenMs() - stolen;
+    sample.wall = NowMs() - start - sample.stolen;
+    sample.cpu = EndedProcessCpuMs(exe);
     int done = WindowsDone(action, windows.Counts(), windows.made());
     if (done != expected) {
         Fail("%s %s over %d windows: %d of %d windows are %s", label, action.name,
              windows.made(), done, expected, action.expected);
     }
-    return ms;
+    return sample;
 }
 
 const ActionSpec& Spec(const char* name)
@@ -476,28 +573,28 @@ const ActionSpec& Spec(const char* name)
     return kActionSpecs[0];
 }
 
-// One program's turn at one size: maximize, restore and close one set of
-// fresh windows, minimize another. The times in kActionSpecs order.
-std::vector<double> RunActions(const std::string& exe, const char* label, int n)
+void RawSample(const std::string& measure, const char* program, int run, const Sample& sample)
 {
-    std::vector<double> times(4, -1);
-    double start = NowMs();
-    {
-        BenchWindows windows(n, "normal");
-        times[2] = TimeAction(Spec("/max"), exe, windows, n, label);
-        times[3] = TimeAction(Spec("/restore"), exe, windows, n, label);
-        times[0] = TimeAction(Spec("/close"), exe, windows, n, label);
-    }
-    BenchWindows windows(n, "normal");
-    times[1] = TimeAction(Spec("/min"), exe, windows, n, label);
-    Log("  %s N=%d: close %.0f, min %.0f, max %.0f, restore %.0f ms (%.1f s with the windows' making)",
-        label, n, times[0], times[1], times[2], times[3], (NowMs() - start) / 1000);
-    return times;
+    Raw(measure, program, run, sample.wall);
+    if (!options.cpuLog.empty())
+        Raw(measure + " cpu", program, run, sample.cpu);
+    if (options.stealCpu >= 0)
+        Raw(measure + " stolen", program, run, sample.stolen);
+}
+
+typedef std::vector<Sample> Samples;
+
+std::vector<double> Walls(const Samples& samples)
+{
+    std::vector<double> values;
+    for (const Sample& sample : samples)
+        values.push_back(sample.wall);
+    return values;
 }
 
 struct Pair {
-    std::vector<double> first;
-    std::vector<double> second;
+    Samples first;
+    Samples second;
 };
 
 // Alternates two runs: one warm-up of each (unless the programs are warm
@@ -511,18 +608,103 @@ Pair Alternate(const std::string& measure, const char* firstName, const char* se
     for (int round = warmUp ? 0 : 1; round <= options.runs; ++round) {
         for (int turn = 0; turn < 2; ++turn) {
             bool first = (turn == 0) == (round % 2 == 0);
-            double value = first ? runFirst() : runSecond();
+            Sample sample = first ? runFirst() : runSecond();
             const char* name = first ? firstName : secondName;
-            Raw(measure, name, round, value);
+            RawSample(measure, name, round, sample);
             if (round == 0)
                 continue;  // warm-up
-            if (value < 0)
+            if (sample.wall < 0)
                 Fail("%s: a run of %s failed", measure.c_str(), name);
             else
-                (first ? pair.first : pair.second).push_back(value);
+                (first ? pair.first : pair.second).push_back(sample);
         }
     }
     return pair;
+}
+
+// The median of the values with their smallest and largest, "m (lo-hi)".
+std::string Spread(std::vector<double> values, const char* format)
+{
+    if (values.empty())
+        return "n/a";
+    std::sort(values.begin(), values.end());
+    std::string m = Format(format, Median(values)), lo = Format(format, values.front()),
+                hi = Format(format, values.back());
+    return m + " (" + lo + "-" + hi + ")";
+}
+
+std::vector<double> Cpus(const Samples& samples)
+{
+    std::vector<double> values;
+    for (const Sample& sample : samples) {
+        if (sample.cpu >= 0)
+            values.push_back(sample.cpu);
+    }
+    return values;
+}
+
+// The interval that holds the ratio of the two medians in 95 of 100 cases, as
+// the bootstrap finds it: the ratio over 2000 resamplings of each set of runs
+// (with a fixed seed, so that the same runs give the same interval).
+std::string RatioInterval(const std::vector<double>& values, const std::vector<double>& references)
+{
+    if (values.size() < 2 || references.size() < 2)
+        return "";
+    unsigned seed = 12345;
+    auto pick = [&seed](const std::vector<double>& from) {
+        std::vector<double> drawn;
+        for (size_t i = 0; i < from.size(); ++i) {
+            seed = seed * 1103515245u + 12345u;
+            drawn.push_back(from[(seed >> 8) % from.size()]);
+        }
+        return Median(drawn);
+    };
+    std::vector<double> ratios;
+    for (int i = 0; i < 2000; ++i) {
+        double reference = pick(references), value = pick(values);
+        if (reference > 0)
+            ratios.push_back(value / reference);
+    }
+    if (ratios.empty())
+        return "";
+    std::sort(ratios.begin(), ratios.end());
+    return Format(" (%.2f-%.2f)", ratios[ratios.size() * 25 / 1000], ratios[ratios.size() * 975 / 1000]);
+}
+
+// The runs of one action over n windows: the two programs take turns, the one
+// that goes first changing every round, each on the same windows put back in
+// the state they were made in (a close leaves none: each gets fresh ones).
+// Turns that follow each other closely share what the machine goes through
+// at the time, so their ratio is steadier than that of runs far apart.
+void MeasureAction(const ActionSpec& action, int n, bool warmUp, Samples* tw, Samples* base)
+{
+    const bool closes = std::strcmp(action.expected, "gone") == 0;
+    BenchWindows* shared = closes ? nullptr : new BenchWindows(n, action.made);
+    const std::string measure = Format("action %s N=%d", action.name, n);
+    Log("%s ...", measure.c_str());
+    for (int round = warmUp ? 0 : 1; round <= options.runs; ++round) {
+        Sample samples[2];
+        for (int turn = 0; turn < 2; ++turn) {
+            bool tidewellTurn = (turn == 0) == (round % 2 == 1);
+            const char* label = tidewellTurn ? "tidewell" : "baseline";
+            const std::string& exe = tidewellTurn ? options.tidewell : BenchProgram("bench_baseline.exe");
+            Sample& sample = samples[tidewellTurn ? 0 : 1];
+            if (closes) {
+                BenchWindows fresh(n, action.made);
+                sample = TimeAction(action, exe, fresh, n, label);
+            } else if (shared->Reset()) {
+                sample = TimeAction(action, exe, *shared, n, label);
+            } else {
+                Fail("%s: the windows could not be put back", measure.c_str());
+            }
+            RawSample(measure, label, round, sample);
+            if (round > 0 && sample.wall >= 0)
+                (tidewellTurn ? tw : base)->push_back(sample);
+        }
+        Log("  %s %d: tidewell %.0f ms, baseline %.0f ms", round == 0 ? "warm-up" : "round", round,
+            samples[0].wall, samples[1].wall);
+    }
+    delete shared;
 }
 
 void MeasureActions()
@@ -530,78 +712,98 @@ void MeasureActions()
     const std::string tidewell = options.tidewell;
     const std::string baseline = BenchProgram("bench_baseline.exe");
     markdown += "### Actions over N ordinary windows\n\n"
-                "Time from the program's start until it has ended and the windows have "
-                "settled, median of " + std::to_string(options.runs) + " runs (ms). "
-                "N = 0 is the start and end of the program with no window to act on.\n\n"
-                "| Action | N | Tidewell | Baseline | Ratio | Target (N >= 200: ratio <= 1.10) |\n"
-                "|---|---:|---:|---:|---:|---|\n";
+                "Wall time: from the program's start until it has ended and the windows have "
+                "settled, less the time the host took the CPU away (ms). CPU time: what the "
+                "program's own process used (ms); per window, the median's part beyond the "
+                "program's start and end with no window to act on (N = 0). The figures are "
+                "medians of " + std::to_string(options.runs) + " runs, with the smallest and "
+                "largest in brackets; the ratios are those of the medians, the wall time's "
+                "with the interval that holds it in 95 of 100 cases (bootstrap).\n\n"
+                "| Action | N | Wall: Tidewell | Baseline | Ratio | CPU: Tidewell | Baseline | "
+                "Per window | Ratio | Target (N >= 200: ratio <= 1.10) |\n"
+                "|---|---:|---:|---:|---|---:|---:|---:|---:|---|\n";
 
     // Start and end alone, on an empty desktop.
     Log("start and end with no window to act on ...");
     Pair empty = Alternate(
         "action /min N=0", "tidewell", "baseline", [&] { return TimeRun(tidewell, "/min"); },
         [&] { return TimeRun(baseline, "/min"); });
-    double tw0 = Median(empty.first), base0 = Median(empty.second);
-    Log("  tidewell %.0f ms, baseline %.0f ms", tw0, base0);
-    markdown += Format("| `/min` | 0 | %.0f | %.0f | %s | - |\n", tw0, base0,
-                       Ratio(tw0, base0).c_str());
+    double tw0 = Median(Walls(empty.first)), base0 = Median(Walls(empty.second));
+    double twCpu0 = Cpus(empty.first).empty() ? -1 : Median(Cpus(empty.first));
+    double baseCpu0 = Cpus(empty.second).empty() ? -1 : Median(Cpus(empty.second));
+    Log("  tidewell %.0f ms (CPU %.1f ms), baseline %.0f ms (CPU %.1f ms)", tw0, twCpu0, base0, baseCpu0);
+    markdown += Format("| `/min` | 0 | %s | %s | %s%s | %s | %s | - | %s | - |\n",
+                       Spread(Walls(empty.first), "%.0f").c_str(), Spread(Walls(empty.second), "%.0f").c_str(),
+                       Ratio(tw0, base0, "%.2f").c_str(),
+                       RatioInterval(Walls(empty.first), Walls(empty.second)).c_str(),
+                       Spread(Cpus(empty.first), "%.1f").c_str(), Spread(Cpus(empty.second), "%.1f").c_str(),
+                       Ratio(twCpu0, baseCpu0, "%.2f").c_str());
 
-    // One warm-up turn of each program at the smallest size, then the timed
-    // rounds: at each size, the two programs take turns, the one that goes
-    // first changing every round.
+    // At each size, each action in turn; the first size's runs start with a
+    // warm-up run of each program.
     const size_t actions = sizeof kActionSpecs / sizeof kActionSpecs[0];
-    std::vector<std::vector<std::vector<double>>> tw(options.sizes.size(),
-                                                     std::vector<std::vector<double>>(actions));
-    std::vector<std::vector<std::vector<double>>> base = tw;
-    Log("warm-up at N=%d ...", options.sizes[0]);
-    RunActions(tidewell, "tidewell", options.sizes[0]);
-    RunActions(baseline, "baseline", options.sizes[0]);
+    std::vector<std::vector<Samples>> tw(options.sizes.size(), std::vector<Samples>(actions));
+    std::vector<std::vector<Samples>> base = tw;
     for (size_t s = 0; s < options.sizes.size(); ++s) {
-        int n = options.sizes[s];
-        Log("actions at N=%d ...", n);
-        for (int round = 1; round <= options.runs; ++round) {
-            for (int turn = 0; turn < 2; ++turn) {
-                bool tidewellTurn = (turn == 0) == (round % 2 == 1);
-                const char* label = tidewellTurn ? "tidewell" : "baseline";
-                std::vector<double> times = RunActions(tidewellTurn ? tidewell : baseline, label, n);
-                for (size_t a = 0; a < actions; ++a) {
-                    Raw(Format("action %s N=%d", kActionSpecs[a].name, n), label, round, times[a]);
-                    if (times[a] >= 0)
-                        (tidewellTurn ? tw : base)[s][a].push_back(times[a]);
-                }
-            }
+        for (size_t a = 0; a < actions; ++a) {
+            MeasureAction(kActionSpecs[a], options.sizes[s], s == 0, &tw[s][a], &base[s][a]);
         }
     }
 
-    std::vector<std::vector<double>> plot(options.sizes.size());
+    // The plot's data: per size, for each action, Tidewell's and then the
+    // baseline's median, smallest and largest wall time.
+    std::vector<std::string> plot(options.sizes.size());
+    std::vector<double> wallRatios, cpuRatios;
     for (size_t a = 0; a < actions; ++a) {
         for (size_t s = 0; s < options.sizes.size(); ++s) {
             int n = options.sizes[s];
-            double t = Median(tw[s][a]), b = Median(base[s][a]);
-            Log("%s N=%d: tidewell %.0f ms, baseline %.0f ms, ratio %s", kActionSpecs[a].name, n,
-                t, b, Ratio(t, b).c_str());
-            std::string target = "-";
-            if (n >= 200)
+            std::vector<double> tWalls = Walls(tw[s][a]), bWalls = Walls(base[s][a]);
+            std::vector<double> tCpu = Cpus(tw[s][a]), bCpu = Cpus(base[s][a]);
+            if (bCpu.empty())
+                tCpu.clear();
+            double t = Median(tWalls), b = Median(bWalls);
+            // Per window, beyond the start and end alone.
+            double tc = -1, bc = -1;
+            if (!tCpu.empty() && !bCpu.empty() && twCpu0 >= 0 && baseCpu0 >= 0) {
+                tc = (Median(tCpu) - twCpu0) / n;
+                bc = (Median(bCpu) - baseCpu0) / n;
+            }
+            Log("%s N=%d: tidewell %.0f ms, baseline %.0f ms, ratio %s; CPU per window %.3f against %.3f ms",
+                kActionSpecs[a].name, n, t, b, Ratio(t, b).c_str(), tc, bc);
+            std::string target = "-", interval = RatioInterval(tWalls, bWalls);
+            if (n >= 200) {
                 target = Verdict(b > 0 && t / b <= 1.10);
-            markdown += Format("| `%s` | %d | %.0f | %.0f | %s | %s |\n", kActionSpecs[a].name, n,
-                               t, b, Ratio(t, b).c_str(), target.c_str());
-            plot[s].push_back(t);
-            plot[s].push_back(b);
+                double low = 0, high = 0;
+                if (std::sscanf(interval.c_str(), " (%lf-%lf)", &low, &high) == 2 && low <= 1.10 && high > 1.10)
+                    target += " (within the noise)";
+                if (b > 0)
+                    wallRatios.push_back(t / b);
+                if (tc > 0 && bc > 0)
+                    cpuRatios.push_back(tc / bc);
+            }
+            markdown += Format("| `%s` | %d | %s | %s | %s%s | %s | %s | %s | %s | %s |\n", kActionSpecs[a].name,
+                               n, Spread(tWalls, "%.0f").c_str(), Spread(bWalls, "%.0f").c_str(),
+                               Ratio(t, b, "%.2f").c_str(), interval.c_str(), Spread(tCpu, "%.0f").c_str(),
+                               Spread(bCpu, "%.0f").c_str(),
+                               tCpu.empty() ? "n/a" : Format("%.3f / %.3f", tc, bc).c_str(),
+                               tc < 0 || bc <= 0 ? "n/a" : Ratio(tc, bc, "%.2f").c_str(), target.c_str());
+            for (const std::vector<double>* walls : {&tWalls, &bWalls}) {
+                std::vector<double> sorted = *walls;
+                std::sort(sorted.begin(), sorted.end());
+                plot[s] += sorted.empty() ? " 0 0 0"
+                                          : Format(" %.1f %.1f %.1f", Median(sorted), sorted.front(), sorted.back());
+            }
         }
     }
     markdown += "\n";
+    Summarize("actions-wall", RatioRange(wallRatios));
+    Summarize("actions-cpu", RatioRange(cpuRatios));
     FILE* data = std::fopen((options.outDir + "\\actions.dat").c_str(), "wb");
     if (data != nullptr) {
-        std::fprintf(data, "# N");
-        for (const ActionSpec& action : kActionSpecs)
-            std::fprintf(data, " %s:tidewell %s:baseline", action.name + 1, action.name + 1);
-        std::fprintf(data, "\n");
-        for (size_t s = 0; s < options.sizes.size(); ++s) {
-            std::fprintf(data, "%d", options.sizes[s]);
-            for (double value : plot[s])
-                std::fprintf(data, " %.1f", value);
-            std::fprintf(data, "\n");
-        }
+        std::fprintf(data, "# N, then per action (close, min, max, restore): Tidewell's and the "
+                           "baseline's median, smallest and largest ms\n");
+        for (size_t s = 0; s < options.sizes.size(); ++s)
+            std::fprintf(data, "%d%s\n", options.sizes[s], plot[s].c_str());
         std::fclose(data);
     }
 }
@@ -635,11 +837,12 @@ void MeasureHungWindows()
                 return TimeAction(action, options.tidewell, windows, ordinary, "tidewell");
             },
             false);
-        double with = Median(pair.first), without = Median(pair.second);
+        double with = Median(Walls(pair.first)), without = Median(Walls(pair.second));
         double added = (with - without) / hung;
         Log("  with %.0f ms, without %.0f ms: %.0f ms per hung window", with, without, added);
         markdown += Format("| `%s` | %.0f | %.0f | %.0f | %s |\n", action.name, with, without,
                            added, Verdict(added <= 300));
+        Summarize("hung", Format("%.0f ms", added));
     }
     markdown += "\n";
 }
@@ -697,7 +900,7 @@ void MeasureExclusions()
     Pair empty = Alternate(
         "exclusions /min N=0", "with-64-names", "without", [&] { return TimeRun(copy, "/min"); },
         [&] { return TimeRun(options.tidewell, "/min"); });
-    double with0 = Median(empty.first), without0 = Median(empty.second);
+    double with0 = Median(Walls(empty.first)), without0 = Median(Walls(empty.second));
     Log("  with %.0f ms, without %.0f ms", with0, without0);
     markdown += Format("| `/min` | 0 | %.0f | %.0f | %s | - |\n", with0, without0,
                        Ratio(with0, without0).c_str());
@@ -716,12 +919,13 @@ void MeasureExclusions()
                 BenchWindows windows(n, action.made);
                 return TimeAction(action, options.tidewell, windows, n, "tidewell");
             });
-        double with = Median(pair.first), without = Median(pair.second);
+        double with = Median(Walls(pair.first)), without = Median(Walls(pair.second));
         Log("  with %.0f ms, without %.0f ms, ratio %s (%.0f s)", with, without,
             Ratio(with, without).c_str(), (NowMs() - start) / 1000);
         markdown += Format("| `%s` | %d | %.0f | %.0f | %s | %s |\n", name, n, with, without,
                            Ratio(with, without).c_str(),
                            Verdict(without > 0 && with / without <= 1.10));
+        Summarize("exclusions", Ratio(with, without, "%.2f"));
     }
     markdown += "\n";
 }
@@ -790,28 +994,30 @@ void MeasureStart(const StandinTaskbar& taskbar)
             StartSample sample = StartOnce(taskbar, tidewell);
             if (runsTw++ > 0 && sample.memory.ok)
                 wsTw.push_back(sample.memory.workingSetKb);
-            return sample.toIconMs;
+            return Sample{sample.toIconMs, -1};
         },
         [&] {
             StartSample sample = StartOnce(taskbar, tray);
             if (runsTray++ > 0 && sample.memory.ok)
                 wsTray.push_back(sample.memory.workingSetKb);
-            return sample.toIconMs;
+            return Sample{sample.toIconMs, -1};
         });
     for (size_t i = 0; i < wsTw.size(); ++i)
         Raw("working set KB", "tidewell", static_cast<int>(i + 1), wsTw[i]);
     for (size_t i = 0; i < wsTray.size(); ++i)
         Raw("working set KB", "bench_tray", static_cast<int>(i + 1), wsTray[i]);
-    double tw = Median(pair.first), ref = Median(pair.second);
+    double tw = Median(Walls(pair.first)), ref = Median(Walls(pair.second));
     double wsT = Median(wsTw), wsR = Median(wsTray);
     Log("  start to icon: tidewell %.0f ms, minimal %.0f ms; working set %.0f KB against %.0f KB",
         tw, ref, wsT, wsR);
     markdown += Format("| Start to first tray icon (ms) | %.0f | %.0f | minimal tray program | "
                        "%s | <= 1.2: %s |\n",
                        tw, ref, Ratio(tw, ref).c_str(), Verdict(ref > 0 && tw / ref <= 1.2));
+    Summarize("start", Ratio(tw, ref, "%.2f"));
     markdown += Format("| Working set 1 s after the icon (KB) | %.0f | %.0f | minimal tray "
                        "program | %s | <= 1.2: %s |\n",
                        wsT, wsR, Ratio(wsT, wsR).c_str(), Verdict(wsR > 0 && wsT / wsR <= 1.2));
+    Summarize("working-set", Ratio(wsT, wsR, "%.2f"));
 }
 
 // CPU time at rest: the resident program and the one-timer program run side
@@ -852,6 +1058,7 @@ std::string MeasureCpuAtRest(const StandinTaskbar& taskbar)
     Raw("cpu at rest ms", "bench_timer", 1, cpuTimer);
     Log("  tidewell %.2f ms, one-timer program %.2f ms", cpuTidewell, cpuTimer);
     bool met = cpuTimer > 0 && cpuTidewell >= 0 && cpuTidewell / cpuTimer <= 1.1;
+    Summarize("cpu-rest", Ratio(cpuTidewell, cpuTimer, "%.2f"));
     return Format("| CPU time over %d s at rest (ms) | %.1f | %.1f | program with one 1-second "
                   "timer | %s | <= 1.1: %s |\n",
                   options.cpuSeconds, cpuTidewell, cpuTimer, Ratio(cpuTidewell, cpuTimer).c_str(),
@@ -875,6 +1082,7 @@ void MeasureSize()
     markdown += Format("| Executable size (bytes) | %.0f | %.0f | minimal tray program | %s | "
                        "<= 2.0: %s |\n",
                        tw, ref, Ratio(tw, ref).c_str(), Verdict(ref > 0 && tw / ref <= 2.0));
+    Summarize("size", Ratio(tw, ref, "%.2f"));
 }
 
 // ---- soak ----------------------------------------------------------------------
@@ -1008,6 +1216,10 @@ bool ParseOptions(int argc, char** argv)
             options.soakCycles = std::atoi(value.c_str());
         else if (name == "--only")
             options.only = value;
+        else if (name == "--cpu-log")
+            options.cpuLog = value;
+        else if (name == "--steal-cpu")
+            options.stealCpu = std::atoi(value.c_str());
         else if (name == "--sizes") {
             options.sizes.clear();
             for (const char* p = value.c_str(); *p != '\0';) {
@@ -1049,10 +1261,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         MeasureExclusions();
     MeasureResident(taskbar);
 
-    FILE* out = std::fopen((options.outDir + "\\results.md").c_str(), "wb");
-    if (out != nullptr) {
-        std::fputs(markdown.c_str(), out);
-        std::fclose(out);
+    for (const char* name : {"results.md", "summary.tsv"}) {
+        FILE* out = std::fopen((options.outDir + "\\" + name).c_str(), "wb");
+        if (out != nullptr) {
+            std::fputs(name[0] == 'r' ? markdown.c_str() : summary.c_str(), out);
+            std::fclose(out);
+        }
     }
     Log("done in %.0f s%s", (NowMs() - start) / 1000, failures ? ", with failures" : "");
     std::fclose(rawFile);

@@ -10,10 +10,11 @@
 // the others in the stacking order, and -ready waits until the system counts
 // each of them as hung (five seconds without a look at its messages, as
 // IsHungAppWindow tells), as a window that has stopped answering is. The named events <events>-ready,
-// -settle, -settled and -quit (made by the caller) drive it: -ready is set once
-// every window exists and has been painted; setting -settle has it handle every
-// message waiting for its windows, painting included, and then set -settled;
-// setting -quit ends the process.
+// -settle, -reset, -settled and -quit (made by the caller) drive it: -ready is
+// set once every window exists and has been painted; setting -settle has it
+// handle every message waiting for its windows, painting included, and then
+// set -settled; -reset does the same after putting every window of this
+// thread back in the state it was made in; setting -quit ends the process.
 #include <windows.h>
 
 #include <cstdio>
@@ -39,6 +40,16 @@ HWND CreateBenchWindow(int index, int showCommand)
     if (window != nullptr)
         ShowWindow(window, showCommand);
     return window;
+}
+
+// Only the helper's own windows: the thread has hidden ones of the system's too.
+BOOL CALLBACK ResetWindow(HWND window, LPARAM showCommand)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (std::strcmp(name, kWindowClass) == 0)
+        ShowWindow(window, static_cast<int>(showCommand));
+    return TRUE;
 }
 
 void PumpPending()
@@ -113,8 +124,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     HANDLE ready = OpenNamedEvent(events, "ready");
     HANDLE settle = OpenNamedEvent(events, "settle");
     HANDLE settled = OpenNamedEvent(events, "settled");
+    HANDLE reset = OpenNamedEvent(events, "reset");
     HANDLE quit = OpenNamedEvent(events, "quit");
-    if (ready == nullptr || settle == nullptr || settled == nullptr || quit == nullptr)
+    if (ready == nullptr || settle == nullptr || settled == nullptr || reset == nullptr || quit == nullptr)
         return 2;
 
     WNDCLASSA windowClass = {};
@@ -150,16 +162,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         return 3;
     SetEvent(ready);
 
-    HANDLE handles[2] = {quit, settle};
+    HANDLE handles[3] = {quit, settle, reset};
     for (;;) {
-        DWORD woke = MsgWaitForMultipleObjects(2, handles, FALSE, INFINITE, QS_ALLINPUT);
+        DWORD woke = MsgWaitForMultipleObjects(3, handles, FALSE, INFINITE, QS_ALLINPUT);
         if (woke == WAIT_OBJECT_0)
             break;
+        if (woke == WAIT_OBJECT_0 + 2)
+            EnumThreadWindows(GetCurrentThreadId(), ResetWindow, showCommand);
         // PeekMessageA hands out WM_PAINT once nothing else waits, so an empty
         // queue means every window has been painted.
         PumpPending();
-        if (woke == WAIT_OBJECT_0 + 1) {
-            ResetEvent(settle);
+        if (woke == WAIT_OBJECT_0 + 1 || woke == WAIT_OBJECT_0 + 2) {
+            ResetEvent(handles[woke - WAIT_OBJECT_0]);
             SetEvent(settled);
         }
     }
