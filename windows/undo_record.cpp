@@ -45,12 +45,14 @@ bool UndoLastAction(UndoRecord* record)
     // The record is taken first: the show commands below may run other messages.
     UndoRecord taken = *record;
     *record = UndoRecord();
+    ThreadAnswers asked = {};
     for (size_t i = 0; i < taken.count; ++i) {
         const UndoEntry& entry = taken.entries[i];
         // A window that was closed meanwhile is left out.
         if (IsWindow(entry.window) && !IsInState(entry.window, entry.before))
-            ShowWindowSafely(entry.window, CommandFor(entry.before));
+            ShowWindowSafely(entry.window, CommandFor(entry.before), &asked);
     }
+    FreeThreadAnswers(&asked);
     ClearUndoRecord(&taken);
     return true;
 }

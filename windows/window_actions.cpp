@@ -47,6 +47,7 @@ struct SelectionContext {
     ProgramVerdict* verdicts;  // from the standard allocator, freed after the action
     size_t verdictCount;
     size_t verdictCapacity;
+    ThreadAnswers asked;
 };
 
 bool MatchesWindowState(const WindowFilter& filter, HWND window)
@@ -172,7 +173,7 @@ BOOL CALLBACK SelectWindowProc(HWND window, LPARAM param)
     }
     if (context.undo != nullptr)
         AddUndoEntry(context.undo, window, ShowStateOf(window));
-    ShowWindowSafely(window, context.command);
+    ShowWindowSafely(window, context.command, &context.asked);
     return TRUE;
 }
 
@@ -185,27 +186,49 @@ bool ApplyToEligibleWindows(HWND excluded, const WindowFilter& filter, const Exc
     SelectionContext context = {
         excluded, &filter, &programs, GetShellWindow(),
         GetSystemLibraryFunction<DwmGetWindowAttributeProc>(kDwmLibrary, "DwmGetWindowAttribute"),
-        command, undo, nullptr, 0, 0};
+        command, undo, nullptr, 0, 0, {}};
     bool completed = EnumWindows(SelectWindowProc, reinterpret_cast<LPARAM>(&context)) != FALSE;
     std::free(context.verdicts);
+    FreeThreadAnswers(&context.asked);
     return completed;
 }
 
 }  // namespace
 
-// ShowWindow on another thread's window waits for that thread, for ever if it
-// has stopped pumping messages. So the window is asked first, with a timeout,
-// whether its thread answers; a window that does not answer gets the command
-// queued instead (ShowWindowAsync), which it carries out once it recovers.
-void ShowWindowSafely(HWND window, int command)
+void FreeThreadAnswers(ThreadAnswers* asked)
 {
-    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+    std::free(asked->entries);
+    *asked = ThreadAnswers();
+}
+
+// ShowWindow on another thread's window waits for that thread, for ever if it
+// has stopped pumping messages. So the thread is asked first, with a timeout,
+// whether it answers; a window whose thread does not answer gets the command
+// queued instead (ShowWindowAsync), which it carries out once it recovers. A
+// thread is asked once per action: the answer stands for all its windows, so
+// that a program with many windows costs one round trip, and a hung one a
+// single wait.
+void ShowWindowSafely(HWND window, int command, ThreadAnswers* asked)
+{
+    DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    if (thread == GetCurrentThreadId()) {
         ShowWindow(window, command);
         return;
     }
-    DWORD_PTR answer = 0;
-    if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG,
-                            kResponsiveTimeoutMs, &answer) != 0)
+    size_t i = 0;
+    while (i < asked->count && asked->entries[i].threadId != thread)
+        ++i;
+    bool answers;
+    if (i < asked->count) {
+        answers = asked->entries[i].answers;
+    } else {
+        DWORD_PTR answer = 0;
+        answers = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG,
+                                      kResponsiveTimeoutMs, &answer) != 0;
+        if (MakeRoomForOne(&asked->entries, asked->count, &asked->capacity))
+            asked->entries[asked->count++] = {thread, answers};
+    }
+    if (answers)
         ShowWindow(window, command);
     else
         ShowWindowAsync(window, command);

@@ -22,6 +22,19 @@ bool MaximizeWindows(HWND excluded, const WindowFilter& filter, const ExclusionL
 bool MinimizeWindows(HWND excluded, const WindowFilter& filter, const ExclusionList& programs, UndoRecord* undo);
 bool MinimizeInactive(HWND ignored, const WindowFilter& filter, const ExclusionList& programs, UndoRecord* undo);
 
+// Whether each thread asked during one action answered: a thread is asked
+// once per action. Starts zeroed; FreeThreadAnswers when the action is done.
+struct ThreadAnswer {
+    DWORD threadId;
+    bool answers;
+};
+struct ThreadAnswers {
+    ThreadAnswer* entries;  // from the standard allocator
+    size_t count;
+    size_t capacity;
+};
+void FreeThreadAnswers(ThreadAnswers* asked);
+
 // Shows a window of any thread without waiting for a thread that has stopped
 // answering: it gets the command queued instead.
-void ShowWindowSafely(HWND window, int command);
+void ShowWindowSafely(HWND window, int command, ThreadAnswers* asked);

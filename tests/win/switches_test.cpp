@@ -955,6 +955,21 @@ TEST_F(SwitchTest, HungWindowDoesNotStopTheRun)
     EXPECT_NE(StateOf(desk["stuck"]), kGone);
 }
 
+// A program whose thread stopped answering costs one wait of a quarter second,
+// however many windows it has: twelve waits would take 3 s.
+TEST_F(SwitchTest, HungProgramCostsOneWaitForAllItsWindows)
+{
+    ProgramCopy copy;
+    TestWindows windows({"normal:a", "hungmany:stuck"});
+    ASSERT_TRUE(windows.ok());
+    DWORD start = GetTickCount();
+    EXPECT_EQ(RunSwitches(copy.exe, "/min", 10000), 0);
+    EXPECT_LT(GetTickCount() - start, 2000u);
+    EXPECT_EQ(WaitForState(windows.Find("a"), kMinimized), kMinimized);
+    for (int i = 1; i <= 12; ++i)
+        EXPECT_NE(StateOf(windows.Find("stuck" + std::to_string(i))), kGone) << i;
+}
+
 // ---------------------------------------------------------------------------
 // Settings that cannot be had.
 

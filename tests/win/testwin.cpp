@@ -9,7 +9,9 @@
 // window. Kinds:
 //   normal maximized minimized invisible nosysmenu popup toolwindow
 //   nodlgframe noborder emptytitle disabled owned refuseclose hung countclose
-//   timeclose shellclass shellwindow
+//   timeclose shellclass shellwindow hungmany
+// A hungmany window is twelve hung windows of one thread, named <name>1 to
+// <name>12.
 // A countclose window refuses to close like refuseclose and shows how many
 // close requests it has had in its title: "<name>#<count>".
 // A shellclass window is a normal window whose class is its name, unprefixed
@@ -102,20 +104,22 @@ HWND CreateTestWindow(const std::string& name, DWORD exStyle, DWORD style, const
 
 struct HungThreadArgs {
     std::string name;
+    int count;  // 1: one window named name; more: name1, name2, ...
     HANDLE created;
 };
 
-// Creates its window, answers messages briefly, then stops pumping for good.
+// Creates its windows, answers messages briefly, then stops pumping for good.
 DWORD WINAPI HungThread(void* param)
 {
     HungThreadArgs* args = static_cast<HungThreadArgs*>(param);
-    HWND window = CreateTestWindow(args->name, 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                   args->name.c_str(), nullptr);
+    for (int i = 1; i <= args->count; ++i) {
+        std::string name = args->count == 1 ? args->name : args->name + std::to_string(i);
+        CreateTestWindow(name, 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE, name.c_str(), nullptr);
+    }
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageA(&message);
     SetEvent(args->created);
-    (void)window;
     Sleep(INFINITE);
     return 0;
 }
@@ -165,11 +169,12 @@ bool CreateKind(const std::string& kind, const std::string& name)
         if (ownerForOwned == nullptr)
             ownerForOwned = CreateTestWindow(name + "_owner", 0, WS_POPUP, "", nullptr);
         window = CreateTestWindow(name, 0, WS_POPUP | WS_CAPTION | WS_SYSMENU, title, ownerForOwned);
-    } else if (kind == "hung") {
-        HungThreadArgs* args = new HungThreadArgs{name, CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    } else if (kind == "hung" || kind == "hungmany") {
+        int count = kind == "hung" ? 1 : 12;
+        HungThreadArgs* args = new HungThreadArgs{name, count, CreateEventA(nullptr, TRUE, FALSE, nullptr)};
         CloseHandle(CreateThread(nullptr, 0, HungThread, args, 0, nullptr));
         WaitForSingleObject(args->created, 10000);
-        return FindWindowA(("TwTest_" + name).c_str(), nullptr) != nullptr;
+        return FindWindowA(("TwTest_" + name + (count == 1 ? "" : "12")).c_str(), nullptr) != nullptr;
     } else {
         std::fprintf(stderr, "testwin: unknown kind %s\n", kind.c_str());
         return false;

@@ -3,14 +3,18 @@
 //
 //   bench_driver.exe <output-folder> <tidewell.exe> [--runs R] [--sizes N,N,...]
 //                    [--cpu-seconds S] [--soak-cycles C] [--only PHASE]
+//                    [--cpu-log FILE] [--steal-cpu CPU]
 //
 // PHASE is one of actions, hung, exclusions, start, cpu, soak, size. The
 // benchmark's own programs (bench_*.exe) lie beside this one. Each comparison
 // alternates the two programs, the one that goes first changing every round,
 // and reports medians; each program has one warm-up run before its first
-// comparison.
-// Results go to the output folder: results.md (the tables), actions.dat (the
-// plot's data), raw.tsv (every sample) and log.txt (progress, while it runs).
+// comparison. FILE is the log of tools/bench's reaper, from which each run's
+// CPU time is taken; CPU is the Linux CPU everything runs on, whose stolen
+// time is taken off each run's wall time.
+// Results go to the output folder: results.md (the tables), summary.tsv (the
+// README's figures), actions.dat (the plot's data), raw.tsv (every sample) and
+// log.txt (progress, while it runs).
 #include <windows.h>
 #include <psapi.h>
 #include <shellapi.h>
@@ -815,7 +819,7 @@ void MeasureHungWindows()
     markdown += Format("### Hung windows\n\n"
                        "Tidewell over %d windows of which %d are hung (their thread has not "
                        "looked at its messages for five seconds, so that the system counts them "
-                       "as hung), against the same %d ordinary windows alone; median "
+                       "as hung), against the same %d ordinary windows alone; median, smallest and largest "
                        "of %d runs, after the runs above (ms).\n\n",
                        options.hungTotal, hung, ordinary, options.runs);
     markdown += Format("| Action | With %d hung | Without | Added per hung window | "
@@ -840,7 +844,8 @@ void MeasureHungWindows()
         double with = Median(Walls(pair.first)), without = Median(Walls(pair.second));
         double added = (with - without) / hung;
         Log("  with %.0f ms, without %.0f ms: %.0f ms per hung window", with, without, added);
-        markdown += Format("| `%s` | %.0f | %.0f | %.0f | %s |\n", action.name, with, without,
+        markdown += Format("| `%s` | %s | %s | %.0f | %s |\n", action.name,
+                           Spread(Walls(pair.first), "%.0f").c_str(), Spread(Walls(pair.second), "%.0f").c_str(),
                            added, Verdict(added <= 300));
         Summarize("hung", Format("%.0f ms", added));
     }
@@ -891,7 +896,7 @@ void MeasureExclusions()
                        "Tidewell run from a copy of it in a folder of its own whose settings "
                        "file lists 64 programs, none of them running (p1.exe to p64.exe), "
                        "against the program alone in its folder without a settings file, over "
-                       "N ordinary windows timed as above; median of %d runs (ms). N = 0 is "
+                       "N ordinary windows timed as above; median of %d runs, with the smallest and largest (ms). N = 0 is "
                        "the start and end alone, reading of the list included.\n\n",
                        options.runs);
     markdown += "| Action | N | With 64 names | Without | Ratio | Target (<= 1.10) |\n"
@@ -902,8 +907,9 @@ void MeasureExclusions()
         [&] { return TimeRun(options.tidewell, "/min"); });
     double with0 = Median(Walls(empty.first)), without0 = Median(Walls(empty.second));
     Log("  with %.0f ms, without %.0f ms", with0, without0);
-    markdown += Format("| `/min` | 0 | %.0f | %.0f | %s | - |\n", with0, without0,
-                       Ratio(with0, without0).c_str());
+    markdown += Format("| `/min` | 0 | %s | %s | %s%s | - |\n", Spread(Walls(empty.first), "%.0f").c_str(),
+                       Spread(Walls(empty.second), "%.0f").c_str(), Ratio(with0, without0, "%.2f").c_str(),
+                       RatioInterval(Walls(empty.first), Walls(empty.second)).c_str());
     for (const char* name : {"/min", "/close"}) {
         const ActionSpec& action = Spec(name);
         std::string measure = Format("exclusions %s N=%d", name, n);
@@ -922,8 +928,10 @@ void MeasureExclusions()
         double with = Median(Walls(pair.first)), without = Median(Walls(pair.second));
         Log("  with %.0f ms, without %.0f ms, ratio %s (%.0f s)", with, without,
             Ratio(with, without).c_str(), (NowMs() - start) / 1000);
-        markdown += Format("| `%s` | %d | %.0f | %.0f | %s | %s |\n", name, n, with, without,
-                           Ratio(with, without).c_str(),
+        markdown += Format("| `%s` | %d | %s | %s | %s%s | %s |\n", name, n,
+                           Spread(Walls(pair.first), "%.0f").c_str(), Spread(Walls(pair.second), "%.0f").c_str(),
+                           Ratio(with, without, "%.2f").c_str(),
+                           RatioInterval(Walls(pair.first), Walls(pair.second)).c_str(),
                            Verdict(without > 0 && with / without <= 1.10));
         Summarize("exclusions", Ratio(with, without, "%.2f"));
     }
@@ -1010,13 +1018,15 @@ void MeasureStart(const StandinTaskbar& taskbar)
     double wsT = Median(wsTw), wsR = Median(wsTray);
     Log("  start to icon: tidewell %.0f ms, minimal %.0f ms; working set %.0f KB against %.0f KB",
         tw, ref, wsT, wsR);
-    markdown += Format("| Start to first tray icon (ms) | %.0f | %.0f | minimal tray program | "
+    markdown += Format("| Start to first tray icon (ms) | %s | %s | minimal tray program | "
                        "%s | <= 1.2: %s |\n",
-                       tw, ref, Ratio(tw, ref).c_str(), Verdict(ref > 0 && tw / ref <= 1.2));
+                       Spread(Walls(pair.first), "%.0f").c_str(), Spread(Walls(pair.second), "%.0f").c_str(),
+                       Ratio(tw, ref).c_str(), Verdict(ref > 0 && tw / ref <= 1.2));
     Summarize("start", Ratio(tw, ref, "%.2f"));
-    markdown += Format("| Working set 1 s after the icon (KB) | %.0f | %.0f | minimal tray "
+    markdown += Format("| Working set 1 s after the icon (KB) | %s | %s | minimal tray "
                        "program | %s | <= 1.2: %s |\n",
-                       wsT, wsR, Ratio(wsT, wsR).c_str(), Verdict(wsR > 0 && wsT / wsR <= 1.2));
+                       Spread(wsTw, "%.0f").c_str(), Spread(wsTray, "%.0f").c_str(), Ratio(wsT, wsR).c_str(),
+                       Verdict(wsR > 0 && wsT / wsR <= 1.2));
     Summarize("working-set", Ratio(wsT, wsR, "%.2f"));
 }
 
@@ -1181,7 +1191,7 @@ void MeasureResident(const StandinTaskbar& taskbar)
     bool all = options.only.empty();
     if (all || options.only == "start" || options.only == "cpu" || options.only == "size") {
         markdown += Format("### The resident program\n\n"
-                           "Times and working sets are medians of %d runs. The references are "
+                           "Times and working sets are medians of %d runs, with the smallest and largest. The references are "
                            "programs of the benchmark's own, built the same way (static, "
                            "stripped). The CPU time at rest is taken side by side, with "
                            "nothing else going on; Linux counts it to the nanosecond.\n\n",
