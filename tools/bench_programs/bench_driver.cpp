@@ -305,10 +305,18 @@ double StolenMs()
 // its own. cpuLogSeen is how much of the log has been looked at.
 size_t cpuLogSeen = 0;
 
+double FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return static_cast<double>(data.nFileSizeLow);
+}
+
 void SkipEndedProcesses()
 {
     if (!options.cpuLog.empty())
-        cpuLogSeen = ReadFileBytes(options.cpuLog).size();
+        cpuLogSeen = static_cast<size_t>(std::max(0.0, FileSize(options.cpuLog)));
 }
 
 // The CPU time of the process of `exe` that ended last, once the reaper has
@@ -675,6 +683,18 @@ std::string RatioInterval(const std::vector<double>& values, const std::vector<d
     return Format(" (%.2f-%.2f)", ratios[ratios.size() * 25 / 1000], ratios[ratios.size() * 975 / 1000]);
 }
 
+// The ratio of the medians with its interval, "1.04 (0.95-1.12)".
+std::string RatioCell(const std::vector<double>& values, const std::vector<double>& references)
+{
+    return Ratio(Median(values), Median(references), "%.2f") + RatioInterval(values, references);
+}
+
+// The two programs' wall times as two table cells.
+std::string WallCells(const Pair& pair)
+{
+    return Spread(Walls(pair.first), "%.0f") + " | " + Spread(Walls(pair.second), "%.0f");
+}
+
 // The runs of one action over n windows: the two programs take turns, the one
 // that goes first changing every round, each on the same windows put back in
 // the state they were made in (a close leaves none: each gets fresh ones).
@@ -736,10 +756,8 @@ void MeasureActions()
     double twCpu0 = Cpus(empty.first).empty() ? -1 : Median(Cpus(empty.first));
     double baseCpu0 = Cpus(empty.second).empty() ? -1 : Median(Cpus(empty.second));
     Log("  tidewell %.0f ms (CPU %.1f ms), baseline %.0f ms (CPU %.1f ms)", tw0, twCpu0, base0, baseCpu0);
-    markdown += Format("| `/min` | 0 | %s | %s | %s%s | %s | %s | - | %s | - |\n",
-                       Spread(Walls(empty.first), "%.0f").c_str(), Spread(Walls(empty.second), "%.0f").c_str(),
-                       Ratio(tw0, base0, "%.2f").c_str(),
-                       RatioInterval(Walls(empty.first), Walls(empty.second)).c_str(),
+    markdown += Format("| `/min` | 0 | %s | %s | %s | %s | - | %s | - |\n", WallCells(empty).c_str(),
+                       RatioCell(Walls(empty.first), Walls(empty.second)).c_str(),
                        Spread(Cpus(empty.first), "%.1f").c_str(), Spread(Cpus(empty.second), "%.1f").c_str(),
                        Ratio(twCpu0, baseCpu0, "%.2f").c_str());
 
@@ -844,9 +862,8 @@ void MeasureHungWindows()
         double with = Median(Walls(pair.first)), without = Median(Walls(pair.second));
         double added = (with - without) / hung;
         Log("  with %.0f ms, without %.0f ms: %.0f ms per hung window", with, without, added);
-        markdown += Format("| `%s` | %s | %s | %.0f | %s |\n", action.name,
-                           Spread(Walls(pair.first), "%.0f").c_str(), Spread(Walls(pair.second), "%.0f").c_str(),
-                           added, Verdict(added <= 300));
+        markdown += Format("| `%s` | %s | %.0f | %s |\n", action.name, WallCells(pair).c_str(), added,
+                           Verdict(added <= 300));
         Summarize("hung", Format("%.0f ms", added));
     }
     markdown += "\n";
@@ -907,9 +924,8 @@ void MeasureExclusions()
         [&] { return TimeRun(options.tidewell, "/min"); });
     double with0 = Median(Walls(empty.first)), without0 = Median(Walls(empty.second));
     Log("  with %.0f ms, without %.0f ms", with0, without0);
-    markdown += Format("| `/min` | 0 | %s | %s | %s%s | - |\n", Spread(Walls(empty.first), "%.0f").c_str(),
-                       Spread(Walls(empty.second), "%.0f").c_str(), Ratio(with0, without0, "%.2f").c_str(),
-                       RatioInterval(Walls(empty.first), Walls(empty.second)).c_str());
+    markdown += Format("| `/min` | 0 | %s | %s | - |\n", WallCells(empty).c_str(),
+                       RatioCell(Walls(empty.first), Walls(empty.second)).c_str());
     for (const char* name : {"/min", "/close"}) {
         const ActionSpec& action = Spec(name);
         std::string measure = Format("exclusions %s N=%d", name, n);
@@ -928,10 +944,8 @@ void MeasureExclusions()
         double with = Median(Walls(pair.first)), without = Median(Walls(pair.second));
         Log("  with %.0f ms, without %.0f ms, ratio %s (%.0f s)", with, without,
             Ratio(with, without).c_str(), (NowMs() - start) / 1000);
-        markdown += Format("| `%s` | %d | %s | %s | %s%s | %s |\n", name, n,
-                           Spread(Walls(pair.first), "%.0f").c_str(), Spread(Walls(pair.second), "%.0f").c_str(),
-                           Ratio(with, without, "%.2f").c_str(),
-                           RatioInterval(Walls(pair.first), Walls(pair.second)).c_str(),
+        markdown += Format("| `%s` | %d | %s | %s | %s |\n", name, n, WallCells(pair).c_str(),
+                           RatioCell(Walls(pair.first), Walls(pair.second)).c_str(),
                            Verdict(without > 0 && with / without <= 1.10));
         Summarize("exclusions", Ratio(with, without, "%.2f"));
     }
@@ -1018,10 +1032,9 @@ void MeasureStart(const StandinTaskbar& taskbar)
     double wsT = Median(wsTw), wsR = Median(wsTray);
     Log("  start to icon: tidewell %.0f ms, minimal %.0f ms; working set %.0f KB against %.0f KB",
         tw, ref, wsT, wsR);
-    markdown += Format("| Start to first tray icon (ms) | %s | %s | minimal tray program | "
+    markdown += Format("| Start to first tray icon (ms) | %s | minimal tray program | "
                        "%s | <= 1.2: %s |\n",
-                       Spread(Walls(pair.first), "%.0f").c_str(), Spread(Walls(pair.second), "%.0f").c_str(),
-                       Ratio(tw, ref).c_str(), Verdict(ref > 0 && tw / ref <= 1.2));
+                       WallCells(pair).c_str(), Ratio(tw, ref).c_str(), Verdict(ref > 0 && tw / ref <= 1.2));
     Summarize("start", Ratio(tw, ref, "%.2f"));
     markdown += Format("| Working set 1 s after the icon (KB) | %s | %s | minimal tray "
                        "program | %s | <= 1.2: %s |\n",
@@ -1073,14 +1086,6 @@ std::string MeasureCpuAtRest(const StandinTaskbar& taskbar)
                   "timer | %s | <= 1.1: %s |\n",
                   options.cpuSeconds, cpuTidewell, cpuTimer, Ratio(cpuTidewell, cpuTimer).c_str(),
                   Verdict(met));
-}
-
-double FileSize(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return static_cast<double>(data.nFileSizeLow);
 }
 
 void MeasureSize()
