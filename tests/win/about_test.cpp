@@ -174,9 +174,6 @@ std::string Look(HWND label)
            (count(0x808080) >= rect.bottom - rect.top ? "+frame" : "");
 }
 
-template <typename F>
-bool HoldsFor(F predicate, DWORD ms) { return !WaitUntil([&] { return !predicate(); }, ms); }
-
 // What the cases of a suite share: no window of the copies' name managed by
 // Wine, a taskbar for the icon, and one resident copy of the program, started in
 // a folder of its own beside its executable's, with the stand-in browser.
@@ -257,8 +254,7 @@ TEST_F(AboutBox, CommandAndTrayItemOpenOneBoxAtTheCursorShowingTheVersionBlockOn
     // A second request brings the box forward and makes no second one.
     TestWindows windows({"normal:w"});
     ASSERT_TRUE(windows.ok());
-    SetForegroundWindow(windows.Find("w"));
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == windows.Find("w"); }, 3000));
+    ASSERT_TRUE(HandForeground(windows.Find("w")));
     ASSERT_TRUE(PostCommand(kAbout));
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == box.window(); }, 3000));
     EXPECT_TRUE(HoldsFor([&] { return OwnedDialogs(main_) == std::vector<HWND>{box.window()}; }, 500));

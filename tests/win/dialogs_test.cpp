@@ -119,9 +119,6 @@ bool Held(UINT modifiers, UINT key)
     return false;
 }
 
-template <typename F>
-bool HoldsFor(F predicate, DWORD ms) { return !WaitUntil([&] { return !predicate(); }, ms); }
-
 LRESULT HitTest(HWND window, POINT p) { return SendAndWait(window, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)); }
 
 // The exclusion dialog's list, name, add and remove button, and open programs.
@@ -421,8 +418,7 @@ TEST_F(SettingsDialogs, ClosingAsksWhenChangedAndASecondRequestBringsTheDialogFo
         // The dialog comes forward once its modal loop shows it; only then
         // can another window take the foreground from it.
         ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog.window(); }, 3000));
-        SetForegroundWindow(windows.Find("w"));
-        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == windows.Find("w"); }, 3000));
+        ASSERT_TRUE(HandForeground(windows.Find("w")));
         ASSERT_TRUE(PostCommand(kind->command));
         EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog.window(); }, 3000));
         EXPECT_EQ(OwnedDialogs(main_).size(), 1u);

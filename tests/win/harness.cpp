@@ -269,6 +269,17 @@ WindowState WaitForState(HWND window, WindowState state, DWORD timeoutMs)
     return StateOf(window);
 }
 
+bool HandForeground(HWND window, DWORD timeoutMs)
+{
+    return WaitUntil(
+        [&] {
+            SetForegroundWindow(window);
+            return WaitUntil([&] { return GetForegroundWindow() == window; }, 500) &&
+                   HoldsFor([&] { return GetForegroundWindow() == window; }, 300);
+        },
+        timeoutMs);
+}
+
 HWND FindMainWindow()
 {
     return FindWindowA("TidewellApp", "TidewellApp");

@@ -143,3 +143,15 @@ bool WaitUntil(F predicate, DWORD timeoutMs)
         Sleep(20);
     }
 }
+
+// Stays true for the whole time (a check that something does not happen).
+template <typename F>
+bool HoldsFor(F predicate, DWORD durationMs)
+{
+    return !WaitUntil([&] { return !predicate(); }, durationMs);
+}
+
+// Gives the foreground to a window of another process and waits until it
+// keeps it: the X focus events of a window that has just come forward can
+// take the foreground back a moment later, so the request is repeated.
+bool HandForeground(HWND window, DWORD timeoutMs = 5000);

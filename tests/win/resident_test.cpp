@@ -316,13 +316,6 @@ struct ScopedHandle {
     ScopedHandle& operator=(const ScopedHandle&) = delete;
 };
 
-// Stays true for the whole time (a check that something does not happen).
-template <typename F>
-bool HoldsFor(F predicate, DWORD durationMs)
-{
-    return !WaitUntil([&] { return !predicate(); }, durationMs);
-}
-
 // Without a window manager, Wine takes about two seconds to destroy a
 // captioned window (it waits for a window manager to take note of the unmap),
 // and a test program destroys its windows one after the other. That is longer
