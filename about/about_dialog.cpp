@@ -37,6 +37,8 @@ struct AboutDialogData {
 HWND aboutBoxWindow = nullptr;
 
 typedef int(WINAPI* FreeResourcesProc)(int which);
+typedef HINSTANCE(WINAPI* ShellExecuteAProc)(HWND owner, const char* verb, const char* file,
+                                            const char* parameters, const char* folder, int show);
 
 // The version functions come from version.dll in the system folder; without
 // it the box shows no version texts.
@@ -174,8 +176,9 @@ INT_PTR OnAboutLinkNotify(HWND dialog, const LinkLabelNotify* notify)
     if (notify->header.code == LLN_CLICK) {
         const AboutDialogData* data =
             static_cast<const AboutDialogData*>(GetPropA(dialog, kAboutDataProperty));
-        if (data != nullptr)
-            ShellExecuteA(dialog, nullptr, data->param->linkTarget, nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteAProc open = GetSystemLibraryFunction<ShellExecuteAProc>(kShellLibrary, "ShellExecuteA");
+        if (data != nullptr && open != nullptr)
+            open(dialog, nullptr, data->param->linkTarget, nullptr, nullptr, SW_SHOWNORMAL);
         EndDialog(dialog, IDOK);
         return TRUE;
     }

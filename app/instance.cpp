@@ -7,6 +7,7 @@
 #include "settings/exclusions.h"
 #include "settings/filters.h"
 #include "settings/settings_file.h"
+#include "windows/system_library.h"
 #include "windows/window_actions.h"
 
 namespace {
@@ -77,7 +78,13 @@ int RunInstanceControl(HINSTANCE instance)
     HANDLE mutex = CreateInstanceMutex(kInstanceMutexName);
     if (mutex == nullptr)
         return QuickClose();
+    // Only the resident program shows dialogs and asks the shell for icons
+    // and links. Without comctl32.dll the tray and the actions still work.
+    InitSystemCommonControls();
+    bool com = StartSystemCom();
     int exitCode = RunResident(instance);
+    if (com)
+        EndSystemCom();
     CloseHandle(mutex);
     return exitCode;
 }

@@ -1,8 +1,6 @@
 // Process entry: keep DLL searches to the system folder, split the command line,
-// set up the common controls and COM for the whole run, run the switches or the
-// resident program, then clean up.
+// run the switches or the resident program, then clean up.
 #include <windows.h>
-#include <objbase.h>
 
 #include <cstdlib>
 
@@ -34,11 +32,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     char** argv = SplitCommandLine(&argc, GetCommandLineA(), true, IsAnsiLeadByte);
     if (argv == nullptr)
         return 1;
-    // Without comctl32.dll the switches and the tray still work.
-    InitSystemCommonControls();
-    CoInitialize(nullptr);
     int exitCode = RunApplication(instance, argc, argv);
-    CoUninitialize();
     std::free(argv);
     return exitCode;
 }

@@ -4,6 +4,14 @@
 #include <shellapi.h>
 
 #include "settings/settings_file.h"
+#include "windows/system_library.h"
+
+namespace {
+
+typedef DWORD_PTR(WINAPI* SHGetFileInfoAProc)(const char* path, DWORD attributes, SHFILEINFOA* info,
+                                              UINT size, UINT flags);
+
+}  // namespace
 
 HICON GetProgramIcon(HMODULE module, bool small)
 {
@@ -12,10 +20,13 @@ HICON GetProgramIcon(HMODULE module, bool small)
     if (length == 0 || length >= kModuleNameLimit)
         return nullptr;
     name[length] = '\0';
+    SHGetFileInfoAProc getFileInfo = GetSystemLibraryFunction<SHGetFileInfoAProc>(kShellLibrary, "SHGetFileInfoA");
+    if (getFileInfo == nullptr)
+        return nullptr;
     SHFILEINFOA info;
     ZeroMemory(&info, sizeof info);
     UINT flags = SHGFI_ICON | (small ? SHGFI_SMALLICON : SHGFI_LARGEICON);
-    if (SHGetFileInfoA(name, 0, &info, sizeof info, flags) == 0)
+    if (getFileInfo(name, 0, &info, sizeof info, flags) == 0)
         return nullptr;
     return info.hIcon;
 }

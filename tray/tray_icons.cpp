@@ -9,6 +9,7 @@
 #include "resources/resource_ids.h"
 #include "settings/app_state.h"
 #include "settings/dbcs_text.h"
+#include "windows/system_library.h"
 
 namespace {
 
@@ -28,6 +29,15 @@ const TrayIconRow kTrayIconRows[kTrayIconCount] = {
 };
 
 const int kAddRetries = 20;
+
+typedef BOOL(WINAPI* ShellNotifyIconProc)(DWORD message, NOTIFYICONDATAA* data);
+
+// False also when shell32.dll cannot be loaded: no icon, as if refused.
+bool NotifyShell(DWORD message, NOTIFYICONDATAA* slot)
+{
+    ShellNotifyIconProc notify = GetSystemLibraryFunction<ShellNotifyIconProc>(kShellLibrary, "Shell_NotifyIconA");
+    return notify != nullptr && notify(message, slot) != FALSE;
+}
 const DWORD kAddRetryPauseMs = 500;
 const UINT kTrayWatchdogPeriodMs = 1000;
 const size_t kTooltipSize = 64;
@@ -59,12 +69,12 @@ bool IsSlotBuilt(const NOTIFYICONDATAA& slot)
 
 bool AddTrayIcon(NOTIFYICONDATAA* slot)
 {
-    return Shell_NotifyIconA(NIM_ADD, slot) != FALSE;
+    return NotifyShell(NIM_ADD, slot);
 }
 
 bool DeleteTrayIcon(NOTIFYICONDATAA* slot)
 {
-    return Shell_NotifyIconA(NIM_DELETE, slot) != FALSE;
+    return NotifyShell(NIM_DELETE, slot);
 }
 
 bool ReplaceTrayIcon(NOTIFYICONDATAA* slot)

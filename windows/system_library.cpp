@@ -22,11 +22,15 @@ SystemLibraryRow systemLibraries[kSystemLibraryCount] = {
     {"version.dll", nullptr, false},
     {"comctl32.dll", nullptr, false},
     {"dwmapi.dll", nullptr, false},
+    {"shell32.dll", nullptr, false},
+    {"ole32.dll", nullptr, false},
 };
 
 typedef BOOL(WINAPI* SetDefaultDllDirectoriesProc)(DWORD flags);
 typedef BOOL(WINAPI* InitCommonControlsExProc)(const INITCOMMONCONTROLSEX* init);
 typedef void(WINAPI* InitCommonControlsProc)();
+typedef HRESULT(WINAPI* CoInitializeProc)(void* reserved);
+typedef void(WINAPI* CoUninitializeProc)();
 
 HMODULE LoadByFullPath(const char* name)
 {
@@ -84,4 +88,17 @@ bool InitSystemCommonControls()
         return false;
     initPlain();
     return true;
+}
+
+bool StartSystemCom()
+{
+    CoInitializeProc start = GetSystemLibraryFunction<CoInitializeProc>(kOleLibrary, "CoInitialize");
+    return start != nullptr && SUCCEEDED(start(nullptr));
+}
+
+void EndSystemCom()
+{
+    CoUninitializeProc end = GetSystemLibraryFunction<CoUninitializeProc>(kOleLibrary, "CoUninitialize");
+    if (end != nullptr)
+        end();
 }

@@ -20,6 +20,10 @@ enum SystemLibraryId {
     kVersionLibrary,
     kCommonControlsLibrary,
     kDwmLibrary,
+    // Known DLLs, loaded only where the resident program needs them, so that a
+    // switch's run does not pay for loading the shell and COM.
+    kShellLibrary,
+    kOleLibrary,
     kSystemLibraryCount
 };
 
@@ -37,3 +41,8 @@ Function GetSystemLibraryFunction(SystemLibraryId library, const char* name)
 // the same, and a dialog whose template names a common control is not made
 // (the templates do not ask for DS_NOFAILCREATE).
 bool InitSystemCommonControls();
+
+// COM on this thread for the shell calls (icons, opening a link); false when
+// ole32.dll or CoInitialize is missing or refuses. EndSystemCom pairs a true.
+bool StartSystemCom();
+void EndSystemCom();
