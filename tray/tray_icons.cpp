@@ -29,6 +29,9 @@ const TrayIconRow kTrayIconRows[kTrayIconCount] = {
 };
 
 const int kAddRetries = 20;
+const DWORD kAddRetryPauseMs = 500;
+const UINT kTrayWatchdogPeriodMs = 1000;
+const size_t kTooltipSize = 64;
 
 typedef BOOL(WINAPI* ShellNotifyIconProc)(DWORD message, NOTIFYICONDATAA* data);
 
@@ -38,9 +41,6 @@ bool NotifyShell(DWORD message, NOTIFYICONDATAA* slot)
     ShellNotifyIconProc notify = GetSystemLibraryFunction<ShellNotifyIconProc>(kShellLibrary, "Shell_NotifyIconA");
     return notify != nullptr && notify(message, slot) != FALSE;
 }
-const DWORD kAddRetryPauseMs = 500;
-const UINT kTrayWatchdogPeriodMs = 1000;
-const size_t kTooltipSize = 64;
 
 // The first form of NOTIFYICONDATAA, understood by every shell.
 NOTIFYICONDATAA trayIconSlots[kTrayIconCount];
