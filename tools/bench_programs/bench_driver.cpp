@@ -341,22 +341,28 @@ double EndedProcessCpuMs(const std::string& exe)
     return -1;
 }
 
-// Runs a program to its end, timed from its start.
-Sample TimeRun(const std::string& exe, const std::string& args)
+// Runs a program to its end, timed from its start, less the host's steal,
+// with the CPU time it used. With windows, the time runs on until they have
+// settled. False, with the sample left unmeasured, when it did not end.
+bool TimeProgram(const std::string& exe, const std::string& args, BenchWindows* windows, Sample* sample)
 {
-    Sample sample;
     SkipEndedProcesses();
     double stolen = StolenMs(), start = NowMs();
     Process child = StartProcess(exe, args);
-    if (child.handle == nullptr)
-        return sample;
-    if (!WaitProcess(child, 600000)) {
+    if (child.handle == nullptr || !WaitProcess(child, 600000) || (windows != nullptr && !windows->Settle())) {
         KillProcess(child);
-        return sample;
+        return false;
     }
-    sample.stolen = StolenMs() - stolen;
-    sample.wall = NowMs() - start - sample.stolen;
-    sample.cpu = EndedProcessCpuMs(exe);
+    sample->stolen = StolenMs() - stolen;
+    sample->wall = NowMs() - start - sample->stolen;
+    sample->cpu = EndedProcessCpuMs(exe);
+    return true;
+}
+
+Sample TimeRun(const std::string& exe, const std::string& args)
+{
+    Sample sample;
+    TimeProgram(exe, args, nullptr, &sample);
     return sample;
 }
 
@@ -557,17 +563,10 @@ Sample TimeAction(const ActionSpec& action, const std::string& exe, BenchWindows
     Sample sample;
     if (!windows.ok())
         return sample;
-    SkipEndedProcesses();
-    double stolen = StolenMs(), start = NowMs();
-    Process child = StartProcess(exe, action.name);
-    if (child.handle == nullptr || !WaitProcess(child, 600000) || !windows.Settle()) {
-        KillProcess(child);
+    if (!TimeProgram(exe, action.name, &windows, &sample)) {
         Fail("%s %s did not end", label, action.name);
         return sample;
     }
-    sample.stolen = StolenMs() - stolen;
-    sample.wall = NowMs() - start - sample.stolen;
-    sample.cpu = EndedProcessCpuMs(exe);
     int done = WindowsDone(action, windows.Counts(), windows.made());
     if (done != expected) {
         Fail("%s %s over %d windows: %d of %d windows are %s", label, action.name,
@@ -611,18 +610,22 @@ struct Pair {
 
 // Alternates two runs: one warm-up of each (unless the programs are warm
 // already), then options.runs timed runs each, the one that goes first
-// changing every round.
+// changing every round. Turns that follow each other closely share what the
+// machine goes through at the time, so their ratio is steadier than that of
+// runs far apart.
 template <typename RunFirst, typename RunSecond>
 Pair Alternate(const std::string& measure, const char* firstName, const char* secondName,
                RunFirst runFirst, RunSecond runSecond, bool warmUp = true)
 {
     Pair pair;
     for (int round = warmUp ? 0 : 1; round <= options.runs; ++round) {
+        double walls[2] = {-1, -1};
         for (int turn = 0; turn < 2; ++turn) {
             bool first = (turn == 0) == (round % 2 == 0);
             Sample sample = first ? runFirst() : runSecond();
             const char* name = first ? firstName : secondName;
             RawSample(measure, name, round, sample);
+            walls[first ? 0 : 1] = sample.wall;
             if (round == 0)
                 continue;  // warm-up
             if (sample.wall < 0)
@@ -630,6 +633,8 @@ Pair Alternate(const std::string& measure, const char* firstName, const char* se
             else
                 (first ? pair.first : pair.second).push_back(sample);
         }
+        Log("  %s %d: %s %.0f ms, %s %.0f ms", round == 0 ? "warm-up" : "round", round, firstName, walls[0],
+            secondName, walls[1]);
     }
     return pair;
 }
@@ -658,10 +663,16 @@ std::vector<double> Cpus(const Samples& samples)
 // The interval that holds the ratio of the two medians in 95 of 100 cases, as
 // the bootstrap finds it: the ratio over 2000 resamplings of each set of runs
 // (with a fixed seed, so that the same runs give the same interval).
-std::string RatioInterval(const std::vector<double>& values, const std::vector<double>& references)
+struct Interval {
+    bool known = false;
+    double low = 0, high = 0;
+};
+
+Interval RatioInterval(const std::vector<double>& values, const std::vector<double>& references)
 {
+    Interval interval;
     if (values.size() < 2 || references.size() < 2)
-        return "";
+        return interval;
     unsigned seed = 12345;
     auto pick = [&seed](const std::vector<double>& from) {
         std::vector<double> drawn;
@@ -678,15 +689,24 @@ std::string RatioInterval(const std::vector<double>& values, const std::vector<d
             ratios.push_back(value / reference);
     }
     if (ratios.empty())
-        return "";
+        return interval;
     std::sort(ratios.begin(), ratios.end());
-    return Format(" (%.2f-%.2f)", ratios[ratios.size() * 25 / 1000], ratios[ratios.size() * 975 / 1000]);
+    interval.known = true;
+    interval.low = ratios[ratios.size() * 25 / 1000];
+    interval.high = ratios[ratios.size() * 975 / 1000];
+    return interval;
+}
+
+// " (0.95-1.12)", or nothing when the interval is not known.
+std::string IntervalText(const Interval& interval)
+{
+    return interval.known ? Format(" (%.2f-%.2f)", interval.low, interval.high) : "";
 }
 
 // The ratio of the medians with its interval, "1.04 (0.95-1.12)".
 std::string RatioCell(const std::vector<double>& values, const std::vector<double>& references)
 {
-    return Ratio(Median(values), Median(references), "%.2f") + RatioInterval(values, references);
+    return Ratio(Median(values), Median(references), "%.2f") + IntervalText(RatioInterval(values, references));
 }
 
 // The two programs' wall times as two table cells.
@@ -695,40 +715,31 @@ std::string WallCells(const Pair& pair)
     return Spread(Walls(pair.first), "%.0f") + " | " + Spread(Walls(pair.second), "%.0f");
 }
 
-// The runs of one action over n windows: the two programs take turns, the one
-// that goes first changing every round, each on the same windows put back in
-// the state they were made in (a close leaves none: each gets fresh ones).
-// Turns that follow each other closely share what the machine goes through
-// at the time, so their ratio is steadier than that of runs far apart.
-void MeasureAction(const ActionSpec& action, int n, bool warmUp, Samples* tw, Samples* base)
+// The runs of one action over n windows, the two programs in turns, each on
+// the same windows put back in the state they were made in (a close leaves
+// none: each gets fresh ones).
+Pair MeasureAction(const ActionSpec& action, int n, bool warmUp)
 {
     const bool closes = std::strcmp(action.expected, "gone") == 0;
     BenchWindows* shared = closes ? nullptr : new BenchWindows(n, action.made);
     const std::string measure = Format("action %s N=%d", action.name, n);
+    const std::string baseline = BenchProgram("bench_baseline.exe");
     Log("%s ...", measure.c_str());
-    for (int round = warmUp ? 0 : 1; round <= options.runs; ++round) {
-        Sample samples[2];
-        for (int turn = 0; turn < 2; ++turn) {
-            bool tidewellTurn = (turn == 0) == (round % 2 == 1);
-            const char* label = tidewellTurn ? "tidewell" : "baseline";
-            const std::string& exe = tidewellTurn ? options.tidewell : BenchProgram("bench_baseline.exe");
-            Sample& sample = samples[tidewellTurn ? 0 : 1];
-            if (closes) {
-                BenchWindows fresh(n, action.made);
-                sample = TimeAction(action, exe, fresh, n, label);
-            } else if (shared->Reset()) {
-                sample = TimeAction(action, exe, *shared, n, label);
-            } else {
-                Fail("%s: the windows could not be put back", measure.c_str());
-            }
-            RawSample(measure, label, round, sample);
-            if (round > 0 && sample.wall >= 0)
-                (tidewellTurn ? tw : base)->push_back(sample);
+    auto run = [&](const std::string& exe, const char* label) {
+        if (closes) {
+            BenchWindows fresh(n, action.made);
+            return TimeAction(action, exe, fresh, n, label);
         }
-        Log("  %s %d: tidewell %.0f ms, baseline %.0f ms", round == 0 ? "warm-up" : "round", round,
-            samples[0].wall, samples[1].wall);
-    }
+        if (shared->Reset())
+            return TimeAction(action, exe, *shared, n, label);
+        Fail("%s: the windows could not be put back", measure.c_str());
+        return Sample();
+    };
+    Pair pair = Alternate(
+        measure, "tidewell", "baseline", [&] { return run(options.tidewell, "tidewell"); },
+        [&] { return run(baseline, "baseline"); }, warmUp);
     delete shared;
+    return pair;
 }
 
 void MeasureActions()
@@ -764,12 +775,10 @@ void MeasureActions()
     // At each size, each action in turn; the first size's runs start with a
     // warm-up run of each program.
     const size_t actions = sizeof kActionSpecs / sizeof kActionSpecs[0];
-    std::vector<std::vector<Samples>> tw(options.sizes.size(), std::vector<Samples>(actions));
-    std::vector<std::vector<Samples>> base = tw;
+    std::vector<std::vector<Pair>> runs(options.sizes.size(), std::vector<Pair>(actions));
     for (size_t s = 0; s < options.sizes.size(); ++s) {
-        for (size_t a = 0; a < actions; ++a) {
-            MeasureAction(kActionSpecs[a], options.sizes[s], s == 0, &tw[s][a], &base[s][a]);
-        }
+        for (size_t a = 0; a < actions; ++a)
+            runs[s][a] = MeasureAction(kActionSpecs[a], options.sizes[s], s == 0);
     }
 
     // The plot's data: per size, for each action, Tidewell's and then the
@@ -779,8 +788,9 @@ void MeasureActions()
     for (size_t a = 0; a < actions; ++a) {
         for (size_t s = 0; s < options.sizes.size(); ++s) {
             int n = options.sizes[s];
-            std::vector<double> tWalls = Walls(tw[s][a]), bWalls = Walls(base[s][a]);
-            std::vector<double> tCpu = Cpus(tw[s][a]), bCpu = Cpus(base[s][a]);
+            const Pair& pair = runs[s][a];
+            std::vector<double> tWalls = Walls(pair.first), bWalls = Walls(pair.second);
+            std::vector<double> tCpu = Cpus(pair.first), bCpu = Cpus(pair.second);
             if (bCpu.empty())
                 tCpu.clear();
             double t = Median(tWalls), b = Median(bWalls);
@@ -792,20 +802,19 @@ void MeasureActions()
             }
             Log("%s N=%d: tidewell %.0f ms, baseline %.0f ms, ratio %s; CPU per window %.3f against %.3f ms",
                 kActionSpecs[a].name, n, t, b, Ratio(t, b).c_str(), tc, bc);
-            std::string target = "-", interval = RatioInterval(tWalls, bWalls);
+            std::string target = "-";
             if (n >= 200) {
                 target = Verdict(b > 0 && t / b <= 1.10);
-                double low = 0, high = 0;
-                if (std::sscanf(interval.c_str(), " (%lf-%lf)", &low, &high) == 2 && low <= 1.10 && high > 1.10)
+                Interval interval = RatioInterval(tWalls, bWalls);
+                if (interval.known && interval.low <= 1.10 && interval.high > 1.10)
                     target += " (within the noise)";
                 if (b > 0)
                     wallRatios.push_back(t / b);
                 if (tc > 0 && bc > 0)
                     cpuRatios.push_back(tc / bc);
             }
-            markdown += Format("| `%s` | %d | %s | %s | %s%s | %s | %s | %s | %s | %s |\n", kActionSpecs[a].name,
-                               n, Spread(tWalls, "%.0f").c_str(), Spread(bWalls, "%.0f").c_str(),
-                               Ratio(t, b, "%.2f").c_str(), interval.c_str(), Spread(tCpu, "%.0f").c_str(),
+            markdown += Format("| `%s` | %d | %s | %s | %s | %s | %s | %s | %s |\n", kActionSpecs[a].name, n,
+                               WallCells(pair).c_str(), RatioCell(tWalls, bWalls).c_str(), Spread(tCpu, "%.0f").c_str(),
                                Spread(bCpu, "%.0f").c_str(),
                                tCpu.empty() ? "n/a" : Format("%.3f / %.3f", tc, bc).c_str(),
                                tc < 0 || bc <= 0 ? "n/a" : Ratio(tc, bc, "%.2f").c_str(), target.c_str());
