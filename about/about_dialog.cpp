@@ -11,6 +11,7 @@
 #include "about/link_label.h"
 #include "dialogs/program_icon.h"
 #include "dialogs/format_text.h"
+#include "dialogs/wide_text.h"
 #include "dialogs/window_routines.h"
 #include "settings/dbcs_text.h"
 #include "settings/settings_file.h"
@@ -59,7 +60,10 @@ void ShowFreeResources(HWND control)
     FormatText(formatted, sizeof formatted, "システムリソース： %d ％使用可能", system);
     char text[kResourcesTextSize];
     CopyDbcsBounded(text, formatted, sizeof text);
-    SetWindowTextA(control, text);
+    WCHAR wide[kResourcesTextSize] = L"";
+    size_t used = 0;
+    AppendWideText(wide, kResourcesTextSize, &used, kProgramCodePage, text);
+    SetWindowTextW(control, wide);
 }
 
 void ShowNameAndVersion(HWND dialog)
@@ -76,8 +80,12 @@ void ShowNameAndVersion(HWND dialog)
     char text[kAboutTextSize];
     FormatText(text, sizeof text, "%s ver. %s", name, version);
     SetDlgItemTextA(dialog, kAboutNameId, text);
-    FormatText(text, sizeof text, "%s について", name);
-    SetWindowTextA(dialog, text);
+    // The name is in the process code page, the rest is the program's own text.
+    WCHAR caption[kAboutTextSize] = L"";
+    size_t used = 0;
+    if (AppendWideText(caption, kAboutTextSize, &used, CP_ACP, name))
+        AppendWideText(caption, kAboutTextSize, &used, kProgramCodePage, " について");
+    SetWindowTextW(dialog, caption);
     std::free(block);
 }
 

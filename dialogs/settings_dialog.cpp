@@ -2,15 +2,19 @@
 #include "dialogs/settings_dialog.h"
 
 #include <cstring>
+#include <cwchar>
 
 #include "dialogs/program_icon.h"
 #include "dialogs/format_text.h"
+#include "dialogs/wide_text.h"
 #include "dialogs/window_routines.h"
 
 namespace {
 
 const size_t kTitleBufferSize = 32768;
 const char kChangedMarker[] = " *";
+// A base title and the marker; a longer title on the window differs anyway.
+const size_t kWideTitleSize = 256;
 
 void DestroySlotIcons(SettingsDialogSlot* slot)
 {
@@ -117,13 +121,17 @@ INT_PTR SettingsDialogProc(const SettingsDialogKind& kind, HWND dialog, UINT mes
 void UpdateChangedMarker(const SettingsDialogKind& kind, HWND dialog)
 {
     char title[kTitleBufferSize];
-    char current[kTitleBufferSize];
     bool changed = kind.differs(dialog, GetSettingsDialogParam(kind, dialog));
     FormatText(title, sizeof title, "%s%s", kind.baseTitle, changed ? kChangedMarker : "");
-    current[0] = '\0';
-    GetWindowTextA(dialog, current, sizeof current);
-    if (std::strcmp(title, current) != 0)
-        SetWindowTextA(dialog, title);
+    // Set through the wide function, so that it reads right under any code page.
+    WCHAR wideTitle[kWideTitleSize] = L"";
+    size_t used = 0;
+    if (!AppendWideText(wideTitle, kWideTitleSize, &used, kProgramCodePage, title))
+        return;
+    WCHAR current[kWideTitleSize] = L"";
+    GetWindowTextW(dialog, current, static_cast<int>(kWideTitleSize));
+    if (std::wcscmp(wideTitle, current) != 0)
+        SetWindowTextW(dialog, wideTitle);
 }
 
 INT_PTR ConfirmClose(const SettingsDialogKind& kind, HWND dialog)

@@ -2,14 +2,18 @@
 #include "dialogs/settings_save.h"
 
 #include "dialogs/format_text.h"
+#include "dialogs/wide_text.h"
 #include "dialogs/window_routines.h"
 
 namespace {
 
-const char kNotSavedCaption[] = "Tidewell";
+const WCHAR kNotSavedCaption[] = L"Tidewell";
 const char kNotSavedText[] = "設定を保存できませんでした。";
-// The text's first line, a line break and a path of up to 260 characters.
-const size_t kNotSavedBufferSize = sizeof kNotSavedText + kPathBufferSize;
+const char kCodePageText[] =
+    "Windows の文字コード (コードページ %u) では、設定ファイルを壊さずに書き込めないため保存しませんでした。";
+const size_t kCodePageTextSize = sizeof kCodePageText + 16;
+// The first line, the path and the code page's paragraph, with their breaks.
+const size_t kNotSavedBufferSize = sizeof kNotSavedText + kPathBufferSize + kCodePageTextSize + 8;
 
 // One warning a run is enough: every later save would fail the same way.
 bool notSavedWarningShown = false;
@@ -26,12 +30,22 @@ HWND OwnForegroundWindow()
 
 }  // namespace
 
-void WarnSettingsNotSaved(const char* path)
+void WarnSettingsNotSaved(const char* path, bool refusedForCodePage)
 {
     if (notSavedWarningShown)
         return;
     notSavedWarningShown = true;
-    char text[kNotSavedBufferSize];
-    FormatText(text, sizeof text, "%s\n%s", kNotSavedText, path);
-    ShowMessage(OwnForegroundWindow(), kNotSavedCaption, text, MB_OK | MB_ICONEXCLAMATION);
+    // The program's texts are Shift-JIS, the path is in the process code page.
+    WCHAR text[kNotSavedBufferSize] = L"";
+    size_t used = 0;
+    AppendWideText(text, kNotSavedBufferSize, &used, kProgramCodePage, kNotSavedText);
+    AppendWideText(text, kNotSavedBufferSize, &used, CP_ACP, "\n");
+    AppendWideText(text, kNotSavedBufferSize, &used, CP_ACP, path);
+    if (refusedForCodePage) {
+        char paragraph[kCodePageTextSize];
+        FormatText(paragraph, sizeof paragraph, kCodePageText, GetACP());
+        AppendWideText(text, kNotSavedBufferSize, &used, CP_ACP, "\n\n");
+        AppendWideText(text, kNotSavedBufferSize, &used, kProgramCodePage, paragraph);
+    }
+    ShowWideMessage(OwnForegroundWindow(), kNotSavedCaption, text, MB_OK | MB_ICONEXCLAMATION);
 }

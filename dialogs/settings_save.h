@@ -5,7 +5,8 @@
 
 // Shows, once per run, that the settings file at path could not be written: a
 // warning owned by the window in front, if that window is the program's own.
-void WarnSettingsNotSaved(const char* path);
+// When the write was refused for the process code page, it says so.
+void WarnSettingsNotSaved(const char* path, bool refusedForCodePage);
 
 // Writes a group of keys with its saver (true when every write succeeded).
 // When a write fails, the new settings stay in effect until the program ends
@@ -15,5 +16,5 @@ void SaveSettingsGroup(bool (*saver)(const char* path, Group group), const Value
 {
     char path[kPathBufferSize];
     if (GetSettingsFilePath(path, kModuleNameLimit, kSettingsExtension) && !saver(path, value))
-        WarnSettingsNotSaved(path);
+        WarnSettingsNotSaved(path, GetLastError() == ERROR_NO_UNICODE_TRANSLATION);
 }

@@ -3,10 +3,14 @@
 
 #include <cstdlib>
 
+#include "dialogs/wide_text.h"
+
 namespace {
 
 // The icon bits of a message box type (MB_ICONHAND to MB_ICONASTERISK).
 const UINT kMessageIconBits = 0x70;
+const size_t kMessageCaptionSize = 256;
+const size_t kMessageTextSize = 1024;
 
 // The parent's client coordinates, for a window that is a child of its parent.
 void ToParentClient(HWND window, POINT* point)
@@ -20,8 +24,22 @@ void ToParentClient(HWND window, POINT* point)
 
 int ShowMessage(HWND owner, const char* caption, const char* text, UINT type)
 {
+    WCHAR wideCaption[kMessageCaptionSize] = L"";
+    WCHAR wideText[kMessageTextSize] = L"";
+    size_t captionLength = 0, textLength = 0;
+    if (!AppendWideText(wideCaption, kMessageCaptionSize, &captionLength, kProgramCodePage, caption) ||
+        !AppendWideText(wideText, kMessageTextSize, &textLength, kProgramCodePage, text)) {
+        // Too long to convert here: shown as it is.
+        MessageBeep(type & kMessageIconBits);
+        return MessageBoxA(owner, text, caption, type);
+    }
+    return ShowWideMessage(owner, wideCaption, wideText, type);
+}
+
+int ShowWideMessage(HWND owner, const WCHAR* caption, const WCHAR* text, UINT type)
+{
     MessageBeep(type & kMessageIconBits);
-    return MessageBoxA(owner, text, caption, type);
+    return MessageBoxW(owner, text, caption, type);
 }
 
 void PlaceAtCursor(HWND window)

@@ -3,8 +3,11 @@
 #pragma once
 #include <windows.h>
 
-// MessageBeep with the type's icon bits, then MessageBoxA; returns its result.
+// MessageBeep with the type's icon bits, then the message box; returns its
+// result. The caption and text are the program's own (Shift-JIS) and are shown
+// through the wide function, so that they read right under any code page.
 int ShowMessage(HWND owner, const char* caption, const char* text, UINT type);
+int ShowWideMessage(HWND owner, const WCHAR* caption, const WCHAR* text, UINT type);
 // Centres the window on the mouse cursor, kept inside the work area.
 void PlaceAtCursor(HWND window);
 // Brings an open dialog to the front, for a second request to open it.

@@ -3,6 +3,9 @@
 #pragma once
 #include <cstddef>
 
+// The code page of every text the program shows, stores or compares.
+const unsigned kProgramCodePage = 932;
+
 enum DbcsByteKind { kDbcsSingle = 0, kDbcsLead = 1, kDbcsTrail = 2 };
 
 bool IsShiftJisLeadByte(unsigned char byte);

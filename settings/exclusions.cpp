@@ -37,7 +37,8 @@ bool LoadExclusions(const char* path, ExclusionList* list)
 
 bool SaveExclusions(const char* path, const ExclusionList& list)
 {
-    if (!IsUsablePath(path))
+    // The keys are digits; the names came from the ANSI functions.
+    if (!IsUsablePath(path) || !CheckSettingsWrite(path, kExclusionSection, nullptr))
         return false;
     if (list.count <= 0)
         return WritePrivateProfileStringA(kExclusionSection, nullptr, nullptr, path) != FALSE;

@@ -3,7 +3,10 @@
 #include "settings/settings_file.h"
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 
+#include "settings/dbcs_text.h"
 #include "settings/profile_value.h"
 
 const char kSettingsExtension[] = ".ini";
@@ -12,6 +15,58 @@ const char kMainSection[] = "Tidewell";
 namespace {
 
 const size_t kNumberBufferSize = 256;
+// A larger file is not checked, and so not written, under another code page.
+const DWORD kLargestCheckedFile = 16 * 1024 * 1024;
+
+// Whether the bytes come through a conversion to UTF-16 and back unchanged.
+bool RoundTrips(UINT codePage, const char* text, int length)
+{
+    if (length == 0)
+        return true;
+    int wideLength = MultiByteToWideChar(codePage, 0, text, length, nullptr, 0);
+    if (wideLength <= 0)
+        return false;
+    WCHAR* wide = static_cast<WCHAR*>(std::malloc(static_cast<size_t>(wideLength) * sizeof(WCHAR)));
+    char* back = static_cast<char*>(std::malloc(static_cast<size_t>(length)));
+    bool same = false;
+    if (wide != nullptr && back != nullptr &&
+        MultiByteToWideChar(codePage, 0, text, length, wide, wideLength) == wideLength) {
+        int backLength = WideCharToMultiByte(codePage, 0, wide, wideLength, nullptr, 0, nullptr, nullptr);
+        same = backLength == length &&
+               WideCharToMultiByte(codePage, 0, wide, wideLength, back, length, nullptr, nullptr) == length &&
+               std::memcmp(back, text, static_cast<size_t>(length)) == 0;
+    }
+    std::free(wide);
+    std::free(back);
+    return same;
+}
+
+bool NameRoundTrips(UINT codePage, const char* name)
+{
+    return name == nullptr || RoundTrips(codePage, name, static_cast<int>(std::strlen(name)));
+}
+
+// The file's content comes through unchanged. A missing file has none; a file
+// that cannot be opened cannot be written by the profile functions either.
+bool FileRoundTrips(UINT codePage, const char* path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return true;
+    DWORD high = 0;
+    DWORD size = GetFileSize(file, &high);
+    bool same = false;
+    if (size != INVALID_FILE_SIZE && high == 0 && size <= kLargestCheckedFile) {
+        char* content = static_cast<char*>(std::malloc(size + 1));
+        DWORD read = 0;
+        if (content != nullptr && ReadFile(file, content, size, &read, nullptr) && read == size)
+            same = RoundTrips(codePage, content, static_cast<int>(size));
+        std::free(content);
+    }
+    CloseHandle(file);
+    return same;
+}
 
 bool ReadProfileNumber(const char* path, const char* section, const char* key,
                        int32_t* value)
@@ -23,7 +78,7 @@ bool ReadProfileNumber(const char* path, const char* section, const char* key,
 bool WriteProfileNumber(const char* path, const char* section, const char* key,
                         int32_t value)
 {
-    if (!IsUsablePath(path))
+    if (!IsUsablePath(path) || !CheckSettingsWrite(path, section, key))
         return false;
     char text[kNumberBufferSize];
     if (FormatProfileInt(text, kNumberBufferSize - 1, value) < 0)
@@ -32,6 +87,23 @@ bool WriteProfileNumber(const char* path, const char* section, const char* key,
 }
 
 }  // namespace
+
+bool IsSettingsWriteSafe(const char* path, const char* section, const char* key)
+{
+    UINT codePage = GetACP();
+    if (codePage == kProgramCodePage)
+        return true;
+    return NameRoundTrips(codePage, section) && NameRoundTrips(codePage, key) &&
+           FileRoundTrips(codePage, path);
+}
+
+bool CheckSettingsWrite(const char* path, const char* section, const char* key)
+{
+    if (IsSettingsWriteSafe(path, section, key))
+        return true;
+    SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+    return false;
+}
 
 bool IsUsablePath(const char* path)
 {

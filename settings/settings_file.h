@@ -31,3 +31,14 @@ int ReadProfileInt(const char* path, const char* section, const char* key, int d
 bool WriteProfileFlag(const char* path, const char* section, const char* key,
                       unsigned char flag);
 bool WriteProfileInt(const char* path, const char* section, const char* key, int value);
+
+// The settings file is written in code page 932. The profile functions decode
+// the whole file in the process code page and write all of it back in that
+// code page, so under another one a write could turn every Japanese name of
+// the file into other bytes. A write is safe under code page 932, or when the
+// file's content, the section and the key (null for none) come through a
+// conversion to UTF-16 and back in the process code page unchanged. The
+// writers refuse an unsafe write, with ERROR_NO_UNICODE_TRANSLATION.
+bool IsSettingsWriteSafe(const char* path, const char* section, const char* key);
+// For a writer: true when the write may go ahead, else false with that error.
+bool CheckSettingsWrite(const char* path, const char* section, const char* key);

@@ -54,11 +54,11 @@ std::string BinaryDir()
 
 ProgramCopy::ProgramCopy() : ProgramCopy("tidewell.exe") {}
 
-ProgramCopy::ProgramCopy(const std::string& exeName)
+ProgramCopy::ProgramCopy(const std::string& exeName, const std::string& source)
 {
     dir = MakeFreshFolder();
     exe = dir + "\\" + exeName;
-    CopyFileA((BinaryDir() + "\\tidewell.exe").c_str(), exe.c_str(), FALSE);
+    CopyFileA((BinaryDir() + "\\" + source).c_str(), exe.c_str(), FALSE);
     std::string base = exeName.substr(0, exeName.find_last_of('.'));
     ini = dir + "\\" + base + ".ini";
 }
@@ -80,6 +80,22 @@ void ProgramCopy::WriteSettings(const std::string& content) const
 bool ProgramCopy::SettingsExist() const
 {
     return GetFileAttributesA(ini.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring FromShiftJis(const std::string& text)
+{
+    int length = MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
+
+std::wstring WideWindowText(HWND window)
+{
+    WCHAR text[1024] = L"";
+    GetWindowTextW(window, text, 1024);
+    return text;
 }
 
 std::string ReadFileBytes(const std::string& path)

@@ -12,6 +12,10 @@
 // The folder that holds the test programs, tidewell.exe and testwin.exe.
 std::string BinaryDir();
 
+// A Shift-JIS text as UTF-16, and a window's text read through the wide functions.
+std::wstring FromShiftJis(const std::string& text);
+std::wstring WideWindowText(HWND window);
+
 // The whole content of a file, or empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
 
@@ -21,7 +25,8 @@ struct ProgramCopy {
     std::string exe;
     std::string ini;
     ProgramCopy();
-    explicit ProgramCopy(const std::string& exeName);
+    // A copy of source (a program beside the tests) under the name exeName.
+    explicit ProgramCopy(const std::string& exeName, const std::string& source = "tidewell.exe");
     ~ProgramCopy();
     // Writes the settings file with exactly these bytes (Shift-JIS).
     void WriteSettings(const std::string& content) const;

@@ -1,6 +1,8 @@
 // The stand-in taskbar of the tray tests; see standin_taskbar.h.
 #include "standin_taskbar.h"
 
+#include <algorithm>
+
 #include <cstring>
 
 namespace {
@@ -157,6 +159,12 @@ LRESULT StandinTaskbar::OnCopyData(const COPYDATASTRUCT* data)
     if (data->lpData != nullptr && data->cbData >= 8) {
         std::memcpy(&call.window, data->lpData, 4);
         std::memcpy(&call.id, static_cast<const char*>(data->lpData) + 4, 4);
+    }
+    const size_t tipOffset = 16, tipLength = 128;
+    if (data->lpData != nullptr && data->cbData >= tipOffset + tipLength * sizeof(WCHAR)) {
+        WCHAR tip[tipLength];
+        std::memcpy(tip, static_cast<const char*>(data->lpData) + tipOffset, sizeof tip);
+        call.tip.assign(tip, std::find(tip, tip + tipLength, L'\0'));
     }
     call.tick = GetTickCount();
     std::lock_guard<std::mutex> lock(mutex_);

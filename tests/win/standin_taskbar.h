@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <mutex>
+#include <string>
 #include <vector>
 
 struct TrayCall {
@@ -18,6 +19,9 @@ struct TrayCall {
     UINT id;       // the icon's uID
     DWORD window;  // the icon's window, as the low 32 bits of its handle
     DWORD tick;    // GetTickCount() when the request arrived
+    // The tooltip as Wine's record carries it: UTF-16, 128 characters after
+    // the window, uID, flags and callback message.
+    std::wstring tip;
 };
 
 class StandinTaskbar {

@@ -5,6 +5,7 @@
 // with key presses.
 #include <gtest/gtest.h>
 
+#include "dialog_driver.h"
 #include "harness.h"
 #include "standin_taskbar.h"
 
@@ -997,3 +998,98 @@ TEST_F(TrayMenuTest, QuitItemEndsTheProgram)
 }
 
 }  // namespace
+
+// ---- under another code page -------------------------------------------------
+
+// These cases run under LANG=en_US.UTF-8, where a program without a code page
+// in its manifest gets code page 1252; this test program keeps 932 by its own.
+class CodePage : public TrayIconTest {
+protected:
+    static std::string Settings()
+    {
+        return TrayIconSettings(true, false, false, false) + TargetLines(DefaultTargets()) +
+               "[メモ]\r\n日本語のキー=そのまま\r\n";
+    }
+    // The settings warning of the running program, or null.
+    static HWND Warning(const Resident& resident)
+    {
+        return FindProcessWindow(resident.processId(), "#32770", "Tidewell");
+    }
+};
+
+TEST_F(CodePage, TheProgramsTextsReadRightThroughTheWideFunctions)
+{
+    StandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.ok());
+    Resident resident(copy);
+    ASSERT_NE(resident.window(), nullptr);
+    ASSERT_TRUE(taskbar.WaitForCalls(1, 5000));
+    EXPECT_EQ(taskbar.Calls()[0].tip, FromShiftJis("ｳｨﾝﾄﾞｳを閉じる"));
+    EXPECT_TRUE(ShowsMenu(OpenIconMenu(resident, 1), kCloseMenu, DefaultTargets()));
+
+    // The changed marker is a title the program sets itself.
+    Dialog targets = Dialog::Open(40009, "ﾀｰｹﾞｯﾄ の設定");
+    ASSERT_TRUE(targets.ok());
+    ASSERT_TRUE(targets.SetCheck(1018, true));
+    EXPECT_EQ(WideWindowText(targets.window()), FromShiftJis("ﾀｰｹﾞｯﾄ の設定 *"));
+    targets.Click(IDCANCEL);
+    ASSERT_TRUE(targets.WaitGone());
+
+    ASSERT_TRUE(PostCommand(40074));
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (about = FindProcessWindow(resident.processId(), "#32770")) != nullptr; }, 5000));
+    EXPECT_EQ(WideWindowText(about), FromShiftJis("Tidewell について"));
+    EXPECT_EQ(WideWindowText(GetDlgItem(about, 101)), L"Tidewell ver. " TIDEWELL_WIDE_VERSION);
+    EXPECT_EQ(WideWindowText(GetDlgItem(about, 102)), L"https://tidewell.example.org/support/");
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000));
+}
+
+TEST_F(CodePage, UnderUtf8NothingIsWrittenAndTheUserIsToldOnce)
+{
+    ProgramCopy utf8("tidewell.exe", "tidewell_utf8.exe");
+    const std::string settings = Settings();
+    utf8.WriteSettings(settings);
+    StandinTaskbar taskbar;
+    Resident resident(utf8);
+    ASSERT_NE(resident.window(), nullptr);
+
+    ASSERT_TRUE(PostCommand(40082));  // close normal-size windows: off
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = Warning(resident)) != nullptr; }, 5000)) << "no warning";
+    std::string path = utf8.ini;  // as the program names it: in lower case
+    CharLowerA(&path[0]);
+    EXPECT_EQ(WideWindowText(GetDlgItem(box, 0xFFFF)),
+              FromShiftJis("設定を保存できませんでした。\n" + path +
+                           "\n\nWindows の文字コード (コードページ 65001) では、設定ファイルを壊さずに"
+                           "書き込めないため保存しませんでした。"));
+    PressButton(box, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return Warning(resident) == nullptr; }, 5000));
+
+    // The toggle holds in memory; the dialog's OK writes nothing and says nothing.
+    Dialog targets = Dialog::Open(40009, "ﾀｰｹﾞｯﾄ の設定");
+    ASSERT_TRUE(targets.ok());
+    EXPECT_FALSE(targets.Checked(1016));
+    targets.Click(IDOK);
+    ASSERT_TRUE(targets.WaitGone());
+    EXPECT_TRUE(HoldsFor([&] { return Warning(resident) == nullptr; }, 1000));
+    EXPECT_EQ(utf8.ReadSettings(), settings);
+}
+
+TEST_F(CodePage, UnderAWesternCodePageTheWriteChangesOnlyItsValue)
+{
+    ProgramCopy western("tidewell.exe", "tidewell_cp1252.exe");
+    const std::string settings = Settings();
+    western.WriteSettings(settings);
+    StandinTaskbar taskbar;
+    Resident resident(western);
+    ASSERT_NE(resident.window(), nullptr);
+
+    ASSERT_TRUE(PostCommand(40082));
+    TargetFlags flags = DefaultTargets();
+    flags[0] = '0';
+    const std::string expected = TrayIconSettings(true, false, false, false) + TargetLines(flags) +
+                                 settings.substr(settings.find("[メモ]"));
+    EXPECT_TRUE(WaitUntil([&] { return western.ReadSettings() == expected; }, 5000)) << western.ReadSettings();
+    EXPECT_TRUE(HoldsFor([&] { return Warning(resident) == nullptr; }, 1000));
+}
