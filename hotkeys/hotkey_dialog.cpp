@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include "dialogs/format_text.h"
 #include "dialogs/settings_dialog.h"
 #include "dialogs/settings_save.h"
 #include "dialogs/window_routines.h"
@@ -16,6 +17,23 @@ namespace {
 const char kHotkeyDialogTitle[] = "ﾎｯﾄｷｰ の設定";
 const char kDuplicateHotkeyText[] =
     "ホットキーが重複しています。\n異なるホットキーを割り当ててください。";
+const char kHeldHotkeysText[] =
+    "次のホットキーは他のプログラムが使用しているため、登録できませんでした。\n";
+const size_t kHeldHotkeysTextSize = 512;
+
+// The entries' labels as the dialog shows them, top to bottom.
+struct HotkeyLabelRow {
+    int entry;
+    const char* label;
+};
+
+const HotkeyLabelRow kHotkeyLabelRows[kHotkeyCount] = {
+    {1, "ウィンドウを閉じる"},
+    {2, "ウィンドウを元に戻す"},
+    {3, "ウィンドウを最小化する"},
+    {4, "ウィンドウを最大化する"},
+    {0, "非ｱｸﾃｨﾌﾞなｳｨﾝﾄﾞｳを閉じる"},
+};
 
 // Control and AppState.hotkeys entry. The controls run top to bottom as close,
 // restore, minimize, maximize, close inactive.
@@ -89,10 +107,16 @@ bool AcceptHotkeys(HWND dialog, void* param)
     return true;
 }
 
+// The entries the dialog edits, and those that could not be registered after it.
+struct HotkeyDialogContext {
+    HotkeyEntry* hotkeys;
+    unsigned failed;
+};
+
 void PrepareHotkeys(HWND mainWindow, void* param, void* context)
 {
     uint32_t* values = static_cast<uint32_t*>(param);
-    const HotkeyEntry* hotkeys = static_cast<const HotkeyEntry*>(context);
+    const HotkeyEntry* hotkeys = static_cast<HotkeyDialogContext*>(context)->hotkeys;
     UnregisterHotkeys(mainWindow);
     for (int i = 0; i < kHotkeyCount; ++i)
         values[i] = ToControlHotkey(hotkeys[i]);
@@ -101,10 +125,24 @@ void PrepareHotkeys(HWND mainWindow, void* param, void* context)
 void CompleteHotkeys(HWND mainWindow, void* param, void* context)
 {
     const uint32_t* values = static_cast<const uint32_t*>(param);
-    HotkeyEntry* hotkeys = static_cast<HotkeyEntry*>(context);
+    HotkeyDialogContext* dialogContext = static_cast<HotkeyDialogContext*>(context);
     for (int i = 0; i < kHotkeyCount; ++i)
-        FromControlHotkey(values[i], &hotkeys[i]);
-    RegisterHotkeys(mainWindow, hotkeys);
+        FromControlHotkey(values[i], &dialogContext->hotkeys[i]);
+    dialogContext->failed = RegisterHotkeys(mainWindow, dialogContext->hotkeys);
+}
+
+// Names, one line each, the hotkeys that another program holds.
+void ShowHeldHotkeys(HWND mainWindow, unsigned failed)
+{
+    char text[kHeldHotkeysTextSize];
+    int used = FormatText(text, sizeof text, "%s", kHeldHotkeysText);
+    for (const HotkeyLabelRow& row : kHotkeyLabelRows) {
+        if (used >= 0 && (failed >> row.entry & 1u) != 0) {
+            int added = FormatText(text + used, sizeof text - static_cast<size_t>(used), "\n%s", row.label);
+            used = added < 0 ? -1 : used + added;
+        }
+    }
+    ShowMessage(mainWindow, kHotkeyDialogTitle, text, MB_OK | MB_ICONEXCLAMATION);
 }
 
 SettingsDialogSlot hotkeyDialogWindow;
@@ -132,16 +170,22 @@ INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     return SettingsDialogProc(kHotkeyDialogKind, dialog, message, wParam, lParam);
 }
 
-bool RunHotkeyDialog(HWND mainWindow, HotkeyEntry* hotkeys)
+bool RunHotkeyDialog(HWND mainWindow, HotkeyEntry* hotkeys, unsigned* failed)
 {
     HotkeyDialogValues values = {};
-    return RunSettingsDialog(kHotkeyDialogKind, mainWindow, values, hotkeys) == IDOK;
+    HotkeyDialogContext context = {hotkeys, 0};
+    bool accepted = RunSettingsDialog(kHotkeyDialogKind, mainWindow, values, &context) == IDOK;
+    *failed = context.failed;
+    return accepted;
 }
 
 LRESULT OnHotkeySettingsCommand(HWND mainWindow, AppState& state)
 {
-    if (!RunHotkeyDialog(mainWindow, state.hotkeys))
+    unsigned failed = 0;
+    if (!RunHotkeyDialog(mainWindow, state.hotkeys, &failed))
         return 0;
     SaveSettingsGroup(SaveHotkeys, state.hotkeys);
+    if (failed != 0)
+        ShowHeldHotkeys(mainWindow, failed);
     return 0;
 }

@@ -5,9 +5,11 @@
 #include "settings/app_state.h"
 
 // The handler of the hotkey settings command: runs the dialog and, when it is
-// accepted, saves the five hotkey keys. Returns 0.
+// accepted, saves the five hotkey keys and names those another program holds.
+// Returns 0.
 LRESULT OnHotkeySettingsCommand(HWND mainWindow, AppState& state);
 // The hotkeys are unregistered while the dialog is open and registered again
-// after it, whatever its result.
-bool RunHotkeyDialog(HWND mainWindow, HotkeyEntry* hotkeys);
+// after it, whatever its result; failed receives the entries that could not
+// be registered then (see RegisterHotkeys).
+bool RunHotkeyDialog(HWND mainWindow, HotkeyEntry* hotkeys, unsigned* failed);
 INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -4,5 +4,8 @@
 
 #include "settings/app_state.h"
 
-bool RegisterHotkeys(HWND mainWindow, const HotkeyEntry* hotkeys);
+// Returns the entries that could not be registered (bit i for entry i): a
+// combination that another program holds. An entry without a key, and one
+// whose combination an earlier entry has taken, are not counted.
+unsigned RegisterHotkeys(HWND mainWindow, const HotkeyEntry* hotkeys);
 bool UnregisterHotkeys(HWND mainWindow);

@@ -406,6 +406,60 @@ TEST_F(SettingsDialogs, HotkeysAreHeldAfterOkNoneWhileTheDialogIsOpenAndDuplicat
     EXPECT_EQ(held(), 3);
 }
 
+TEST_F(SettingsDialogs, HotkeysThatAnotherProgramHoldsAreNamedAfterOk)
+{
+    // This process holds Ctrl+Alt+Q and Ctrl+Alt+W.
+    ASSERT_TRUE(RegisterHotKey(nullptr, 0x7A31, MOD_CONTROL | MOD_ALT, 'Q'));
+    ASSERT_TRUE(RegisterHotKey(nullptr, 0x7A32, MOD_CONTROL | MOD_ALT, 'W'));
+    const std::string heading = "次のホットキーは他のプログラムが使用しているため、登録できませんでした。\n\n";
+    struct Step {
+        int control;
+        WORD value;
+        const char* key;
+        const char* stored;
+        const char* listed;  // empty: no message
+    };
+    // One held, then two, named top to bottom as the dialog shows them; then
+    // both let go, and nothing is said.
+    const Step steps[] = {
+        {1037, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT), kHotkeyKeys[2], "849", "ウィンドウを元に戻す"},
+        {1035, MAKEWORD('W', HOTKEYF_CONTROL | HOTKEYF_ALT), kHotkeyKeys[0], "855",
+         "ウィンドウを元に戻す\n非ｱｸﾃｨﾌﾞなｳｨﾝﾄﾞｳを閉じる"},
+        {1035, MAKEWORD('W', HOTKEYF_CONTROL | HOTKEYF_ALT), kHotkeyKeys[0], "855", ""},
+    };
+    std::vector<WORD> before;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.listed);
+        if (step.listed[0] == '\0') {
+            UnregisterHotKey(nullptr, 0x7A31);
+            UnregisterHotKey(nullptr, 0x7A32);
+        }
+        const std::string saved = With(File(), kHotkeySection, step.key, step.stored);
+        Dialog hotkeys = Open(kHotkeys);
+        if (before.empty())
+            before = Hotkeys(hotkeys);
+        hotkeys.SetHotkey(step.control, step.value);
+        ASSERT_TRUE(Accept(hotkeys));
+        EXPECT_EQ(File(), saved);
+        if (step.listed[0] == '\0') {
+            EXPECT_TRUE(HoldsFor([&] { return FindOwnedDialog(main_) == nullptr; }, 1000));
+            EXPECT_TRUE(Held(MOD_CONTROL | MOD_ALT, 'Q') && Held(MOD_CONTROL | MOD_ALT, 'W'));
+            continue;
+        }
+        HWND box = WaitForOwnedDialog(main_, kHotkeys.caption);
+        ASSERT_NE(box, nullptr) << "no message";
+        EXPECT_EQ(MessageBoxText(box), heading + step.listed);
+        EXPECT_TRUE(GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL));
+        PressButton(box, IDOK);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 3000));
+    }
+    // The hotkeys as the cases before left them.
+    Dialog hotkeys = Open(kHotkeys);
+    for (int i = 0; i < 5; ++i)
+        hotkeys.SetHotkey(kHotkeyControls[i], before[i]);
+    EXPECT_TRUE(Accept(hotkeys));
+}
+
 TEST_F(SettingsDialogs, ClosingAsksWhenChangedAndASecondRequestBringsTheDialogForward)
 {
     TestWindows windows({"normal:w"});
