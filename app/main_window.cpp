@@ -30,13 +30,18 @@ struct ActionCommandRow {
     WindowFilter FilterSet::*filter;
 };
 
+constexpr ActionCommandRow ActionCommand(ActionIndex action, WindowOperation operation)
+{
+    return {kActionRows[action].command, operation, kActionRows[action].filter};
+}
+
 const ActionCommandRow kActionCommandRows[] = {
-    {IDM_CLOSE_WINDOWS, CloseWindows, &FilterSet::closeFilter},
-    {IDM_MINIMIZE_WINDOWS, MinimizeWindows, &FilterSet::minimizeFilter},
-    {IDM_MAXIMIZE_WINDOWS, MaximizeWindows, &FilterSet::maximizeFilter},
-    {IDM_RESTORE_WINDOWS, RestoreWindows, &FilterSet::restoreFilter},
+    ActionCommand(kCloseAction, CloseWindows),
+    ActionCommand(kMinimizeAction, MinimizeWindows),
+    ActionCommand(kMaximizeAction, MaximizeWindows),
+    ActionCommand(kRestoreAction, RestoreWindows),
     // Spares the foreground window; the main window itself is not spared.
-    {IDM_CLOSE_INACTIVE, CloseInactive, &FilterSet::closeFilter},
+    {IDM_CLOSE_INACTIVE, CloseInactive, kActionRows[kCloseAction].filter},
 };
 
 // Menu check items: each flips one filter flag and saves the target keys.
@@ -82,18 +87,6 @@ const DialogCommandRow kDialogCommandRows[] = {
     {IDM_ABOUT, OnAboutCommand},
 };
 
-struct HotkeyCommandRow {
-    int hotkeyId;
-    UINT command;
-};
-
-const HotkeyCommandRow kHotkeyCommandRows[] = {
-    {2, IDM_CLOSE_INACTIVE},
-    {3, IDM_CLOSE_WINDOWS},
-    {4, IDM_RESTORE_WINDOWS},
-    {5, IDM_MINIMIZE_WINDOWS},
-    {6, IDM_MAXIMIZE_WINDOWS},
-};
 
 // Stops the timers, unregisters the hotkeys and removes the tray icons; a
 // second call finds no AppState and leaves the icons alone.
@@ -113,7 +106,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create)
 {
     AppState* state = static_cast<AppState*>(create->lpCreateParams);
     SetPropA(window, kAppInfoProperty, state);
-    RegisterHotkeys(window, state->hotkeys);
+    RegisterHotkeys(window, state->hotkeys, state->undoHotkey);
     if (!AddTrayIcons(window, state->trayIcons)) {
         // A window whose creation fails gets no WM_DESTROY, only WM_NCDESTROY:
         // undo what was set up here, or the hotkeys would stay registered.
@@ -150,6 +143,15 @@ bool RunToggleCommand(AppState& state, UINT command)
             unsigned char& flag = state.filters.*row.filter.*row.flag;
             flag = flag ? 0 : 1;
             SaveSettingsGroup(SaveTargets, state.filters);
+            return true;
+        }
+    }
+    // The pointer-monitor items write their own key alone.
+    for (const ActionRow& row : kActionRows) {
+        if (row.monitorCommand == command) {
+            unsigned char& flag = (state.filters.*row.filter).pointerMonitorOnly;
+            flag = flag ? 0 : 1;
+            SaveSettingsGroup(SavePointerMonitorFlag, PointerMonitorFlag{row.monitorKey, flag});
             return true;
         }
     }
@@ -197,18 +199,23 @@ LRESULT OnInitMenu(HWND window, HMENU menu)
         return 0;
     for (const TargetToggleRow& row : kTargetToggleRows)
         SetMenuCheck(menu, row.command, state->filters.*row.filter.*row.flag);
+    for (const ActionRow& row : kActionRows)
+        SetMenuCheck(menu, row.monitorCommand, (state->filters.*row.filter).pointerMonitorOnly);
     EnableMenuItem(menu, IDM_UNDO, MF_BYCOMMAND | (state->undo.count == 0 ? MF_GRAYED : MF_ENABLED));
     return 0;
 }
 
 LRESULT OnHotkey(HWND window, WPARAM hotkeyId)
 {
-    for (const HotkeyCommandRow& row : kHotkeyCommandRows) {
-        if (static_cast<WPARAM>(row.hotkeyId) == hotkeyId) {
-            SendMessageA(window, WM_COMMAND, MAKEWPARAM(row.command, 0), 0);
-            break;
-        }
+    const HotkeyRow* found = nullptr;
+    for (const HotkeyRow& row : kHotkeyRows) {
+        if (found == nullptr && static_cast<WPARAM>(row.id) == hotkeyId)
+            found = &row;
     }
+    if (found == nullptr && static_cast<WPARAM>(kUndoHotkeyRow.id) == hotkeyId)
+        found = &kUndoHotkeyRow;
+    if (found != nullptr)
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(found->command, 0), 0);
     return 0;
 }
 
