@@ -8,6 +8,7 @@
 #include "dialog_driver.h"
 #include "harness.h"
 #include "standin_taskbar.h"
+#include "resources/resource_ids.h"
 
 #include <shellapi.h>
 
@@ -71,20 +72,26 @@ struct HeadItem {
 struct IconMenu {
     UINT iconId;
     std::vector<HeadItem> head;
+    UINT pointerMonitorItem;  // follows the head items
+    const char* pointerMonitorKey;
 };
 const IconMenu kCloseMenu = {1,
                              {{"通常ｻｲｽﾞのｳｨﾝﾄﾞｳを閉じる", 40082, 0},
                               {"最大化ｳｨﾝﾄﾞｳを閉じる", 40083, 1},
-                              {"最小化ｳｨﾝﾄﾞｳを閉じる", 40076, 2}}};
+                              {"最小化ｳｨﾝﾄﾞｳを閉じる", 40076, 2}},
+                             IDM_CLOSE_ON_POINTER_MONITOR, "閉じる"};
 const IconMenu kRestoreMenu = {2,
                                {{"最大化ｳｨﾝﾄﾞｳを元に戻す", 40085, 3},
-                                {"最小化ｳｨﾝﾄﾞｳを元に戻す", 40086, 4}}};
+                                {"最小化ｳｨﾝﾄﾞｳを元に戻す", 40086, 4}},
+                               IDM_RESTORE_ON_POINTER_MONITOR, "元に戻す"};
 const IconMenu kMaximizeMenu = {3,
                                 {{"通常ｻｲｽﾞのｳｨﾝﾄﾞｳを最大化する", 40079, 5},
-                                 {"最小化ｳｨﾝﾄﾞｳを最大化する", 40077, 6}}};
+                                 {"最小化ｳｨﾝﾄﾞｳを最大化する", 40077, 6}},
+                                IDM_MAXIMIZE_ON_POINTER_MONITOR, "最大化する"};
 const IconMenu kMinimizeMenu = {4,
                                 {{"通常ｻｲｽﾞのｳｨﾝﾄﾞｳを最小化する", 40081, 7},
-                                 {"最大化ｳｨﾝﾄﾞｳを最小化する", 40080, 8}}};
+                                 {"最大化ｳｨﾝﾄﾞｳを最小化する", 40080, 8}},
+                                IDM_MINIMIZE_ON_POINTER_MONITOR, "最小化する"};
 
 // ---- settings file ----------------------------------------------------------
 
@@ -399,12 +406,14 @@ void SaveBitmap(const Capture& capture, const std::string& path)
 // The popup a tray menu should be: the icon's head items with the check marks
 // of the given flags, then the shared tail with the undo item grayed unless a
 // show action can be undone.
-HMENU BuildExpectedMenu(const IconMenu& menu, const TargetFlags& flags, bool undoable)
+HMENU BuildExpectedMenu(const IconMenu& menu, const TargetFlags& flags, bool undoable, bool onPointerMonitor)
 {
     HMENU popup = CreatePopupMenu();
     for (const HeadItem& item : menu.head)
         AppendMenuA(popup, MF_STRING | (flags[item.target] == '1' ? MF_CHECKED : MF_UNCHECKED),
                     item.id, item.text);
+    AppendMenuA(popup, MF_STRING | (onPointerMonitor ? MF_CHECKED : MF_UNCHECKED), menu.pointerMonitorItem,
+                "ﾏｳｽのあるﾓﾆﾀｰだけ(&O)");
     AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(popup, MF_STRING | (undoable ? MF_ENABLED : MF_GRAYED), 40103, "直前の操作を取り消す(&U)");
     HMENU settings = CreatePopupMenu();
@@ -445,9 +454,10 @@ DWORD WINAPI TrackReferenceMenu(void* param)
 
 // The picture of the expected menu, shown by this process the way the program
 // shows its own (same place, same tracking flags) and closed again.
-Capture ExpectedMenuPicture(const IconMenu& menu, const TargetFlags& flags, bool undoable, POINT at)
+Capture ExpectedMenuPicture(const IconMenu& menu, const TargetFlags& flags, bool undoable, bool onPointerMonitor,
+                            POINT at)
 {
-    ReferenceMenu reference = {BuildExpectedMenu(menu, flags, undoable), at};
+    ReferenceMenu reference = {BuildExpectedMenu(menu, flags, undoable, onPointerMonitor), at};
     HANDLE thread = CreateThread(nullptr, 0, TrackReferenceMenu, &reference, 0, nullptr);
     Capture capture;
     HWND shown = WaitForOpenMenu(GetCurrentProcessId());
@@ -473,7 +483,7 @@ HWND OpenIconMenu(const Resident& resident, UINT iconId)
 
 // The program's open popup looks exactly like the expected menu, at the cursor.
 ::testing::AssertionResult ShowsMenu(HWND shown, const IconMenu& menu, const TargetFlags& flags,
-                                     bool undoable = false)
+                                     bool undoable = false, bool onPointerMonitor = false)
 {
     if (shown == nullptr)
         return ::testing::AssertionFailure() << "no menu opened for icon " << menu.iconId;
@@ -488,7 +498,7 @@ HWND OpenIconMenu(const Resident& resident, UINT iconId)
     PressKey(shown, VK_ESCAPE);
     if (!WaitForMenuClosed(shown))
         return ::testing::AssertionFailure() << "Escape did not close the menu";
-    return LooksAlike(picture, ExpectedMenuPicture(menu, flags, undoable, kMenuPoint),
+    return LooksAlike(picture, ExpectedMenuPicture(menu, flags, undoable, onPointerMonitor, kMenuPoint),
                       "menu of icon " + std::to_string(menu.iconId) + " with flags " + flags);
 }
 
@@ -920,6 +930,76 @@ TEST_F(TrayMenuTest, ChoosingAHeadItemFlipsItsFlagAndSavesTheTargets)
     // A shown window takes its thread about 2 s to destroy under Wine.
     EXPECT_EQ(WaitForState(a, kGone, 5000), kGone);
     EXPECT_EQ(StateOf(b), kMaximized);
+}
+
+TEST_F(TrayMenuTest, ThePointerMonitorItemShowsItsKeyAndWritesItAlone)
+{
+    const std::string settings = TrayIconSettings(true, true, true, true) + "[対象モニター]\r\n最小化する=1\r\n";
+    copy.WriteSettings(settings);
+    StandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.ok());
+    Resident resident(copy);
+    ASSERT_NE(resident.window(), nullptr);
+    ASSERT_TRUE(taskbar.WaitForCalls(4, 5000));
+    for (const IconMenu* menu : {&kMinimizeMenu, &kMaximizeMenu, &kRestoreMenu, &kCloseMenu})
+        EXPECT_TRUE(ShowsMenu(OpenIconMenu(resident, menu->iconId), *menu, DefaultTargets(), false,
+                              menu == &kMinimizeMenu));
+
+    // The close menu's item on, the minimize menu's off: each writes its own key alone.
+    std::string expected = settings;
+    for (const IconMenu* menu : {&kCloseMenu, &kMinimizeMenu}) {
+        HWND shown = OpenIconMenu(resident, menu->iconId);
+        ASSERT_NE(shown, nullptr);
+        for (size_t i = 0; i <= menu->head.size(); ++i)
+            PressKey(shown, VK_DOWN);
+        PressKey(shown, VK_RETURN);
+        ASSERT_TRUE(WaitForMenuClosed(shown));
+        expected = menu == &kCloseMenu ? expected + "閉じる=1\r\n"
+                                       : expected.replace(expected.find("最小化する=1"), 12, "最小化する=0");
+        EXPECT_TRUE(WaitUntil([&] { return copy.ReadSettings() == expected; }, 3000)) << copy.ReadSettings();
+        EXPECT_TRUE(ShowsMenu(OpenIconMenu(resident, menu->iconId), *menu, DefaultTargets(), false,
+                              menu == &kCloseMenu));
+    }
+}
+
+TEST_F(TrayMenuTest, TheUndoHotkeyIsHeldWhileResidentButNotWhileTheHotkeyDialogIsOpen)
+{
+    // Ctrl+Alt+U, set only in the file, in a form the program would not write.
+    const std::string undoHotkey = std::string("[") + kHotkeySection + "]\r\n直前の操作を取り消す=0853\r\n";
+    copy.WriteSettings(undoHotkey);
+    StandinTaskbar taskbar;
+    Resident resident(copy);
+    ASSERT_NE(resident.window(), nullptr);
+    const auto held = [] {
+        if (!RegisterHotKey(nullptr, 0x7A12, kCtrlAltModifiers, 'U'))
+            return true;
+        UnregisterHotKey(nullptr, 0x7A12);
+        return false;
+    };
+    EXPECT_TRUE(held());
+
+    TestWindows windows({"normal:a"});
+    ASSERT_TRUE(windows.ok());
+    HWND a = windows.Find("a");
+    SendMessageA(resident.window(), WM_COMMAND, IDM_MINIMIZE_WINDOWS, 0);
+    ASSERT_EQ(WaitForState(a, kMinimized), kMinimized);
+    SendMessageA(resident.window(), WM_HOTKEY, 7, MAKELPARAM(kCtrlAltModifiers, 'U'));
+    EXPECT_EQ(WaitForState(a, kNormal), kNormal);
+
+    // The dialog neither shows nor writes it: its OK leaves the key as it was.
+    Dialog hotkeys = Dialog::Open(IDM_HOTKEY_SETTINGS, "ﾎｯﾄｷｰ の設定");
+    ASSERT_TRUE(hotkeys.ok());
+    EXPECT_FALSE(held());
+    hotkeys.Click(IDOK);
+    ASSERT_TRUE(hotkeys.WaitGone());
+    EXPECT_TRUE(held());
+    Section stored = ParseSettings(copy.ReadSettings())[kHotkeySection];
+    EXPECT_EQ(stored.size(), 6u);
+    EXPECT_EQ(stored["直前の操作を取り消す"], "0853");
+
+    PostMessageA(resident.window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(resident.WaitForExit(10000), 0);
+    EXPECT_FALSE(held());
 }
 
 TEST_F(TrayMenuTest, UndoTakesBackTheLastShowActionOnceAndIsGrayedWithoutOne)
