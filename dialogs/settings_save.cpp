@@ -1,4 +1,4 @@
-// The warning for settings that could not be written.
+// The warnings for settings that could not be written.
 #include "dialogs/settings_save.h"
 
 #include "dialogs/format_text.h"
@@ -6,13 +6,15 @@
 
 namespace {
 
-const char kNotSavedCaption[] = "Tidewell";
+const char kWarningCaption[] = "Tidewell";
 const char kNotSavedText[] = "設定を保存できませんでした。";
+const char kSignInNotChangedText[] = "Windows 起動時の設定を変更できませんでした。";
 // The text's first line, a line break and a path of up to 260 characters.
 const size_t kNotSavedBufferSize = sizeof kNotSavedText + kPathBufferSize;
 
-// One warning a run is enough: every later save would fail the same way.
+// One warning of each a run is enough: every later try would fail the same way.
 bool notSavedWarningShown = false;
+bool signInWarningShown = false;
 
 // The foreground window when it is one of this thread's: a box must not be
 // owned by another program's window.
@@ -33,5 +35,13 @@ void WarnSettingsNotSaved(const char* path)
     notSavedWarningShown = true;
     char text[kNotSavedBufferSize];
     FormatText(text, sizeof text, "%s\n%s", kNotSavedText, path);
-    ShowMessage(OwnForegroundWindow(), kNotSavedCaption, text, MB_OK | MB_ICONEXCLAMATION);
+    ShowMessage(OwnForegroundWindow(), kWarningCaption, text, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void WarnStartAtSignInNotChanged()
+{
+    if (signInWarningShown)
+        return;
+    signInWarningShown = true;
+    ShowMessage(OwnForegroundWindow(), kWarningCaption, kSignInNotChangedText, MB_OK | MB_ICONEXCLAMATION);
 }

@@ -1,11 +1,15 @@
 // Writing one group of keys from a menu toggle or an accepted settings dialog,
-// and telling the user when the settings file cannot be written.
+// and telling the user when the settings file or the start at sign-in cannot
+// be written.
 #pragma once
 #include "settings/settings_file.h"
 
 // Shows, once per run, that the settings file at path could not be written: a
 // warning owned by the window in front, if that window is the program's own.
 void WarnSettingsNotSaved(const char* path);
+// Shows, once per run, that the start at sign-in could not be changed; owned
+// the same way.
+void WarnStartAtSignInNotChanged();
 
 // Writes a group of keys with its saver (true when every write succeeded).
 // When a write fails, the new settings stay in effect until the program ends
