@@ -13,6 +13,7 @@
 #include "hotkeys/hotkeys.h"
 #include "resources/resource_ids.h"
 #include "settings/filters.h"
+#include "settings/sign_in_start.h"
 #include "tray/tray_icons.h"
 #include "tray/tray_menu.h"
 #include "windows/window_actions.h"
@@ -63,9 +64,10 @@ const TargetToggleRow kTargetToggleRows[] = {
     {IDM_MINIMIZE_MAXIMIZED, &FilterSet::minimizeFilter, &WindowFilter::includeMaximized},
 };
 
-// Commands that open a dialog; each settings handler saves its own group of
-// keys when its dialog is accepted.
-struct DialogCommandRow {
+// Commands with a handler of their own: the dialogs (each settings handler
+// saves its own group of keys when its dialog is accepted) and the start at
+// sign-in.
+struct HandlerCommandRow {
     UINT command;
     LRESULT (*handler)(HWND mainWindow, AppState& state);
 };
@@ -78,13 +80,22 @@ LRESULT OnAboutCommand(HWND mainWindow, AppState&)
     return 0;
 }
 
-const DialogCommandRow kDialogCommandRows[] = {
+// The menu is gone when its command arrives, so the registry is read again.
+LRESULT OnStartAtSignInCommand(HWND, AppState&)
+{
+    if (!SetStartAtSignIn(!IsStartAtSignInSet()))
+        WarnStartAtSignInNotChanged();
+    return 0;
+}
+
+const HandlerCommandRow kHandlerCommandRows[] = {
     {IDM_TARGET_SETTINGS, OnTargetSettingsCommand},
     {IDM_HOTKEY_SETTINGS, OnHotkeySettingsCommand},
     {IDM_TRAY_SETTINGS, OnTrayIconSettingsCommand},
     {IDM_AUTORUN_SETTINGS, OnAutoRunSettingsCommand},
     {IDM_EXCLUSION_SETTINGS, OnExclusionSettingsCommand},
     {IDM_ABOUT, OnAboutCommand},
+    {IDM_START_AT_SIGN_IN, OnStartAtSignInCommand},
 };
 
 
@@ -158,9 +169,9 @@ bool RunToggleCommand(AppState& state, UINT command)
     return false;
 }
 
-bool RunDialogCommand(HWND window, AppState& state, UINT command)
+bool RunHandlerCommand(HWND window, AppState& state, UINT command)
 {
-    for (const DialogCommandRow& row : kDialogCommandRows) {
+    for (const HandlerCommandRow& row : kHandlerCommandRows) {
         if (row.command == command) {
             row.handler(window, state);
             return true;
@@ -184,7 +195,7 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     }
     if (state != nullptr) {
         if (RunActionCommand(window, *state, command) || RunToggleCommand(*state, command) ||
-            RunDialogCommand(window, *state, command))
+            RunHandlerCommand(window, *state, command))
             return 0;
     }
     if (ShowTrayMenuForCommand(window, command))
@@ -201,6 +212,7 @@ LRESULT OnInitMenu(HWND window, HMENU menu)
         SetMenuCheck(menu, row.command, state->filters.*row.filter.*row.flag);
     for (const ActionRow& row : kActionRows)
         SetMenuCheck(menu, row.monitorCommand, (state->filters.*row.filter).pointerMonitorOnly);
+    SetMenuCheck(menu, IDM_START_AT_SIGN_IN, IsStartAtSignInSet() ? 1 : 0);
     EnableMenuItem(menu, IDM_UNDO, MF_BYCOMMAND | (state->undo.count == 0 ? MF_GRAYED : MF_ENABLED));
     return 0;
 }

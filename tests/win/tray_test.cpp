@@ -21,6 +21,7 @@ namespace {
 
 const UINT kTrayCallback = WM_APP + 1;
 const UINT kQuitCommand = 40001;
+const UINT kStartCommand = 40108;
 
 // Settings keys (the file is Shift-JIS, as these literals are).
 const char kMainSection[] = "Tidewell";
@@ -405,8 +406,10 @@ void SaveBitmap(const Capture& capture, const std::string& path)
 
 // The popup a tray menu should be: the icon's head items with the check marks
 // of the given flags, then the shared tail with the undo item grayed unless a
-// show action can be undone.
-HMENU BuildExpectedMenu(const IconMenu& menu, const TargetFlags& flags, bool undoable, bool onPointerMonitor)
+// show action can be undone, and the pointer-monitor and start items checked
+// when they are set.
+HMENU BuildExpectedMenu(const IconMenu& menu, const TargetFlags& flags, bool undoable, bool onPointerMonitor,
+                        bool startsAtSignIn)
 {
     HMENU popup = CreatePopupMenu();
     for (const HeadItem& item : menu.head)
@@ -422,6 +425,9 @@ HMENU BuildExpectedMenu(const IconMenu& menu, const TargetFlags& flags, bool und
     AppendMenuA(settings, MF_STRING, 40094, "ﾎｯﾄｷｰの設定(&H)...");
     AppendMenuA(settings, MF_STRING, 40101, "自動実行の設定(&A)...");
     AppendMenuA(settings, MF_STRING, 40102, "除外の設定(&X)...");
+    AppendMenuA(settings, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(settings, MF_STRING | (startsAtSignIn ? MF_CHECKED : MF_UNCHECKED), kStartCommand,
+                "Windows 起動時に常駐する(&W)");
     AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(settings), "設定(&S)");
     AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(popup, MF_STRING, 40074, "About(&A)");
@@ -452,16 +458,44 @@ DWORD WINAPI TrackReferenceMenu(void* param)
     return 0;
 }
 
-// The picture of the expected menu, shown by this process the way the program
-// shows its own (same place, same tracking flags) and closed again.
-Capture ExpectedMenuPicture(const IconMenu& menu, const TargetFlags& flags, bool undoable, bool onPointerMonitor,
-                            POINT at)
+// Opens the "設定(&S)" submenu of an open popup by its access key. The
+// submenu opens above the popup, so it comes first in the window list.
+HWND OpenSettingsSubmenu(HWND popup, DWORD processId)
 {
-    ReferenceMenu reference = {BuildExpectedMenu(menu, flags, undoable, onPointerMonitor), at};
+    PressKey(popup, 'S');
+    HWND submenu = nullptr;
+    WaitUntil([&] { return (submenu = FindOpenMenu(processId)) != popup && submenu != nullptr; }, 5000);
+    return submenu != popup ? submenu : nullptr;
+}
+
+// The picture of the popup's settings submenu; both are closed afterwards, one
+// at a time: an Escape for the popup that comes while the submenu is still
+// closing is lost.
+Capture SettingsSubmenuPicture(HWND popup, DWORD processId)
+{
+    Capture capture;
+    if (HWND submenu = OpenSettingsSubmenu(popup, processId)) {
+        capture = CaptureSettled(submenu);
+        PressKey(submenu, VK_ESCAPE);
+        WaitForMenuClosed(submenu);
+    }
+    PressKey(popup, VK_ESCAPE);
+    return capture;
+}
+
+// The picture of the expected menu, or of its settings submenu, shown by this
+// process the way the program shows its own (same place, same tracking flags,
+// same keys) and closed again.
+Capture ExpectedMenuPicture(const IconMenu& menu, const TargetFlags& flags, bool undoable,
+                            bool onPointerMonitor, bool startsAtSignIn, POINT at, bool settingsOpen)
+{
+    ReferenceMenu reference = {BuildExpectedMenu(menu, flags, undoable, onPointerMonitor, startsAtSignIn), at};
     HANDLE thread = CreateThread(nullptr, 0, TrackReferenceMenu, &reference, 0, nullptr);
     Capture capture;
     HWND shown = WaitForOpenMenu(GetCurrentProcessId());
-    if (shown != nullptr) {
+    if (shown != nullptr && settingsOpen) {
+        capture = SettingsSubmenuPicture(shown, GetCurrentProcessId());
+    } else if (shown != nullptr) {
         capture = CaptureSettled(shown);
         PressKey(shown, VK_ESCAPE);
     }
@@ -498,8 +532,23 @@ HWND OpenIconMenu(const Resident& resident, UINT iconId)
     PressKey(shown, VK_ESCAPE);
     if (!WaitForMenuClosed(shown))
         return ::testing::AssertionFailure() << "Escape did not close the menu";
-    return LooksAlike(picture, ExpectedMenuPicture(menu, flags, undoable, onPointerMonitor, kMenuPoint),
+    return LooksAlike(picture, ExpectedMenuPicture(menu, flags, undoable, onPointerMonitor, false, kMenuPoint, false),
                       "menu of icon " + std::to_string(menu.iconId) + " with flags " + flags);
+}
+
+// The close icon's settings submenu looks exactly like the expected one, its
+// start item checked or not.
+::testing::AssertionResult ShowsSettingsSubmenu(const Resident& resident, bool startsAtSignIn)
+{
+    HWND shown = OpenIconMenu(resident, 1);
+    Capture picture = shown != nullptr ? SettingsSubmenuPicture(shown, resident.processId()) : Capture();
+    if (shown == nullptr || !WaitForMenuClosed(shown))
+        return ::testing::AssertionFailure() << "the close icon's menu did not open and close";
+    Capture expected =
+        ExpectedMenuPicture(kCloseMenu, DefaultTargets(), false, false, startsAtSignIn, kMenuPoint, true);
+    return LooksAlike(picture, expected,
+                      std::string("settings submenu, start item ") +
+                          (startsAtSignIn ? "checked" : "unchecked"));
 }
 
 // ---- start, icons and end ----------------------------------------------------
@@ -1075,6 +1124,77 @@ TEST_F(TrayMenuTest, QuitItemEndsTheProgram)
               std::vector<Request>({Add(2), Add(1), Delete(2), Delete(1)}));
     EXPECT_EQ(FindMainWindow(), nullptr);
     EXPECT_TRUE(CtrlAltAIsFree()) << "the hotkey stays registered after the end";
+}
+
+// ---- start at sign-in ------------------------------------------------------------
+
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The Run key's value "Tidewell" as a REG_SZ, or "(none)" when there is no such value.
+std::string RunValue()
+{
+    char data[1024] = "";
+    DWORD size = sizeof data;
+    LONG result = RegGetValueA(HKEY_CURRENT_USER, kRunKey, "Tidewell", RRF_RT_REG_SZ, nullptr, data, &size);
+    return result == ERROR_SUCCESS ? data : "(none)";
+}
+
+TEST_F(TrayMenuTest, StartAtSignInItemShowsWritesAndDeletesTheRunValue)
+{
+    // Whatever the Run key held is put back at the end; the test starts without the value.
+    RegistryValue keep(HKEY_CURRENT_USER, kRunKey, "Tidewell", "");
+    HKEY run = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &run), ERROR_SUCCESS);
+    RegDeleteValueA(run, "Tidewell");
+    RegCloseKey(run);
+    copy.WriteSettings(TrayIconSettings(true, false, false, false));
+    StandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.ok());
+    Resident resident(copy);
+    ASSERT_NE(resident.window(), nullptr);
+    ASSERT_TRUE(taskbar.WaitForCalls(1, 5000));
+    const std::string quoted = "\"" + copy.exe + "\"";
+    // Sent with a timeout: a warning box would hold the command up.
+    const auto choose = [&] {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(resident.window(), WM_COMMAND, kStartCommand, 0, 0, 5000, &result) != 0;
+    };
+
+    // Unchecked at first; neither the start nor the menu's opening writes the value.
+    EXPECT_TRUE(ShowsSettingsSubmenu(resident, false));
+    EXPECT_EQ(RunValue(), "(none)");
+
+    // Chosen by its access key: the quoted path is written.
+    HWND menu = OpenIconMenu(resident, 1);
+    ASSERT_NE(menu, nullptr);
+    HWND submenu = OpenSettingsSubmenu(menu, resident.processId());
+    ASSERT_NE(submenu, nullptr);
+    PressKey(submenu, 'W');
+    EXPECT_TRUE(WaitForMenuClosed(menu));
+    EXPECT_TRUE(WaitUntil([&] { return RunValue() != "(none)"; }, 3000));
+    EXPECT_STRCASEEQ(RunValue().c_str(), quoted.c_str());
+    EXPECT_TRUE(ShowsSettingsSubmenu(resident, true));
+
+    // Chosen again: the value goes.
+    EXPECT_TRUE(choose());
+    EXPECT_EQ(RunValue(), "(none)");
+    EXPECT_TRUE(ShowsSettingsSubmenu(resident, false));
+
+    // The same path in other case counts; another path (a moved folder) shows
+    // unchecked, and choosing the item replaces it.
+    std::string upper = quoted;
+    CharUpperA(&upper[0]);
+    {
+        RegistryValue same(HKEY_CURRENT_USER, kRunKey, "Tidewell", upper);
+        EXPECT_TRUE(ShowsSettingsSubmenu(resident, true));
+        EXPECT_EQ(RunValue(), upper) << "opening the menu wrote the value";
+    }
+    RegistryValue moved(HKEY_CURRENT_USER, kRunKey, "Tidewell", "\"C:\\Old\\tidewell.exe\"");
+    EXPECT_TRUE(ShowsSettingsSubmenu(resident, false));
+    EXPECT_TRUE(choose());
+    EXPECT_STRCASEEQ(RunValue().c_str(), quoted.c_str());
+    EXPECT_TRUE(ShowsSettingsSubmenu(resident, true));
+    EXPECT_EQ(FindProcessWindow(resident.processId(), "#32770"), nullptr) << "a warning was shown";
 }
 
 }  // namespace
