@@ -143,18 +143,8 @@ bool FileExists(const std::string& path)
 std::vector<std::string> Lines(const std::string& bytes)
 {
     std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        if (end == std::string::npos)
-            end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty())
-            lines.push_back(line);
-        start = end + 1;
-    }
+    for (const SettingsLine& line : ReadSettingsLines(bytes))
+        lines.push_back(line.text);
     return lines;
 }
 
@@ -162,14 +152,9 @@ std::vector<std::string> Lines(const std::string& bytes)
 std::vector<std::string> SectionLines(const std::string& bytes, const std::string& section)
 {
     std::vector<std::string> result;
-    bool inside = false;
-    for (const std::string& line : Lines(bytes)) {
-        if (line[0] == '[') {
-            inside = line == "[" + section + "]";
-            continue;
-        }
-        if (inside)
-            result.push_back(line);
+    for (const SettingsLine& line : ReadSettingsLines(bytes)) {
+        if (!line.isHeader && line.section == section)
+            result.push_back(line.text);
     }
     return result;
 }

@@ -20,8 +20,6 @@
 namespace {
 
 const UINT kTrayCallback = WM_APP + 1;
-const UINT kQuitCommand = 40001;
-const UINT kStartCommand = 40108;
 
 // Settings keys (the file is Shift-JIS, as these literals are).
 const char kMainSection[] = "Tidewell";
@@ -77,21 +75,21 @@ struct IconMenu {
     const char* pointerMonitorKey;
 };
 const IconMenu kCloseMenu = {1,
-                             {{"通常ｻｲｽﾞのｳｨﾝﾄﾞｳを閉じる", 40082, 0},
-                              {"最大化ｳｨﾝﾄﾞｳを閉じる", 40083, 1},
-                              {"最小化ｳｨﾝﾄﾞｳを閉じる", 40076, 2}},
+                             {{"通常ｻｲｽﾞのｳｨﾝﾄﾞｳを閉じる", IDM_CLOSE_NORMAL, 0},
+                              {"最大化ｳｨﾝﾄﾞｳを閉じる", IDM_CLOSE_MAXIMIZED, 1},
+                              {"最小化ｳｨﾝﾄﾞｳを閉じる", IDM_CLOSE_MINIMIZED, 2}},
                              IDM_CLOSE_ON_POINTER_MONITOR, "閉じる"};
 const IconMenu kRestoreMenu = {2,
-                               {{"最大化ｳｨﾝﾄﾞｳを元に戻す", 40085, 3},
-                                {"最小化ｳｨﾝﾄﾞｳを元に戻す", 40086, 4}},
+                               {{"最大化ｳｨﾝﾄﾞｳを元に戻す", IDM_RESTORE_MAXIMIZED, 3},
+                                {"最小化ｳｨﾝﾄﾞｳを元に戻す", IDM_RESTORE_MINIMIZED, 4}},
                                IDM_RESTORE_ON_POINTER_MONITOR, "元に戻す"};
 const IconMenu kMaximizeMenu = {3,
-                                {{"通常ｻｲｽﾞのｳｨﾝﾄﾞｳを最大化する", 40079, 5},
-                                 {"最小化ｳｨﾝﾄﾞｳを最大化する", 40077, 6}},
+                                {{"通常ｻｲｽﾞのｳｨﾝﾄﾞｳを最大化する", IDM_MAXIMIZE_NORMAL, 5},
+                                 {"最小化ｳｨﾝﾄﾞｳを最大化する", IDM_MAXIMIZE_MINIMIZED, 6}},
                                 IDM_MAXIMIZE_ON_POINTER_MONITOR, "最大化する"};
 const IconMenu kMinimizeMenu = {4,
-                                {{"通常ｻｲｽﾞのｳｨﾝﾄﾞｳを最小化する", 40081, 7},
-                                 {"最大化ｳｨﾝﾄﾞｳを最小化する", 40080, 8}},
+                                {{"通常ｻｲｽﾞのｳｨﾝﾄﾞｳを最小化する", IDM_MINIMIZE_NORMAL, 7},
+                                 {"最大化ｳｨﾝﾄﾞｳを最小化する", IDM_MINIMIZE_MAXIMIZED, 8}},
                                 IDM_MINIMIZE_ON_POINTER_MONITOR, "最小化する"};
 
 // ---- settings file ----------------------------------------------------------
@@ -129,24 +127,11 @@ using Section = std::map<std::string, std::string>;
 std::map<std::string, Section> ParseSettings(const std::string& text)
 {
     std::map<std::string, Section> sections;
-    std::string current;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            current = line.substr(1, line.size() - 2);
-            sections[current];
-        } else {
-            size_t equals = line.find('=');
-            if (equals != std::string::npos)
-                sections[current][line.substr(0, equals)] = line.substr(equals + 1);
-        }
+    for (const SettingsLine& line : ReadSettingsLines(text)) {
+        if (line.isHeader)
+            sections[line.section];
+        else if (line.isKey)
+            sections[line.section][line.key] = line.value;
     }
     return sections;
 }
@@ -418,21 +403,21 @@ HMENU BuildExpectedMenu(const IconMenu& menu, const TargetFlags& flags, bool und
     AppendMenuA(popup, MF_STRING | (onPointerMonitor ? MF_CHECKED : MF_UNCHECKED), menu.pointerMonitorItem,
                 "ﾏｳｽのあるﾓﾆﾀｰだけ(&O)");
     AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(popup, MF_STRING | (undoable ? MF_ENABLED : MF_GRAYED), 40103, "直前の操作を取り消す(&U)");
+    AppendMenuA(popup, MF_STRING | (undoable ? MF_ENABLED : MF_GRAYED), IDM_UNDO, "直前の操作を取り消す(&U)");
     HMENU settings = CreatePopupMenu();
-    AppendMenuA(settings, MF_STRING, 40100, "常駐の設定(&I)...");
-    AppendMenuA(settings, MF_STRING, 40009, "ﾀｰｹﾞｯﾄの設定(&T)...");
-    AppendMenuA(settings, MF_STRING, 40094, "ﾎｯﾄｷｰの設定(&H)...");
-    AppendMenuA(settings, MF_STRING, 40101, "自動実行の設定(&A)...");
-    AppendMenuA(settings, MF_STRING, 40102, "除外の設定(&X)...");
+    AppendMenuA(settings, MF_STRING, IDM_TRAY_SETTINGS, "常駐の設定(&I)...");
+    AppendMenuA(settings, MF_STRING, IDM_TARGET_SETTINGS, "ﾀｰｹﾞｯﾄの設定(&T)...");
+    AppendMenuA(settings, MF_STRING, IDM_HOTKEY_SETTINGS, "ﾎｯﾄｷｰの設定(&H)...");
+    AppendMenuA(settings, MF_STRING, IDM_AUTORUN_SETTINGS, "自動実行の設定(&A)...");
+    AppendMenuA(settings, MF_STRING, IDM_EXCLUSION_SETTINGS, "除外の設定(&X)...");
     AppendMenuA(settings, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(settings, MF_STRING | (startsAtSignIn ? MF_CHECKED : MF_UNCHECKED), kStartCommand,
+    AppendMenuA(settings, MF_STRING | (startsAtSignIn ? MF_CHECKED : MF_UNCHECKED), IDM_START_AT_SIGN_IN,
                 "Windows 起動時に常駐する(&W)");
     AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(settings), "設定(&S)");
     AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(popup, MF_STRING, 40074, "About(&A)");
+    AppendMenuA(popup, MF_STRING, IDM_ABOUT, "About(&A)");
     AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(popup, MF_STRING, kQuitCommand, "終了(&Q)");
+    AppendMenuA(popup, MF_STRING, IDM_QUIT, "終了(&Q)");
     return popup;
 }
 
@@ -598,7 +583,7 @@ TEST_F(TrayIconTest, CloseIconAloneIsAddedAndDeletedOnQuitCommand)
     EXPECT_TRUE(AllFrom(taskbar, resident.window()));
     EXPECT_FALSE(CtrlAltAIsFree()) << "the hotkey is not registered";
 
-    SendMessageA(resident.window(), WM_COMMAND, kQuitCommand, 0);
+    SendMessageA(resident.window(), WM_COMMAND, IDM_QUIT, 0);
     EXPECT_EQ(resident.WaitForExit(10000), 0);
     EXPECT_EQ(Requests(taskbar), std::vector<Request>({Add(1), Delete(1)}));
     EXPECT_EQ(FindMainWindow(), nullptr);
@@ -1070,7 +1055,7 @@ TEST_F(TrayMenuTest, UndoTakesBackTheLastShowActionOnceAndIsGrayedWithoutOne)
     EXPECT_TRUE(ShowsMenu(OpenIconMenu(resident, 1), kCloseMenu, flags, false));
 
     // Minimize, then undo from the menu, whose item is grayed again afterwards.
-    command(40091);
+    command(IDM_MINIMIZE_WINDOWS);
     ASSERT_TRUE(settled(kMinimized, kMinimized, kMaximized));
     EXPECT_TRUE(ShowsMenu(OpenIconMenu(resident, 1), kCloseMenu, flags, true));
     HWND menu = OpenIconMenu(resident, 1);
@@ -1081,26 +1066,26 @@ TEST_F(TrayMenuTest, UndoTakesBackTheLastShowActionOnceAndIsGrayedWithoutOne)
     EXPECT_TRUE(ShowsMenu(OpenIconMenu(resident, 1), kCloseMenu, flags, false));
 
     // Maximize and restore, each undone by the command.
-    command(40092);
+    command(IDM_MAXIMIZE_WINDOWS);
     ASSERT_TRUE(settled(kMaximized, kMaximized, kMaximized));
-    command(40103);
+    command(IDM_UNDO);
     EXPECT_TRUE(settled(kNormal, kNormal, kMaximized));
-    command(40093);
+    command(IDM_RESTORE_WINDOWS);
     ASSERT_TRUE(settled(kNormal, kNormal, kNormal));
-    command(40103);
+    command(IDM_UNDO);
     EXPECT_TRUE(settled(kNormal, kNormal, kMaximized)) << "restored from maximized, maximized again";
 
     // A window closed in between is left out; a close action keeps the record
     // (it closes m); the record is used once.
-    command(40091);
+    command(IDM_MINIMIZE_WINDOWS);
     ASSERT_TRUE(settled(kMinimized, kMinimized, kMaximized));
     PostMessageA(b, WM_CLOSE, 0, 0);
-    command(40090);
+    command(IDM_CLOSE_WINDOWS);
     ASSERT_TRUE(settled(kMinimized, kGone, kGone));
-    command(40103);
+    command(IDM_UNDO);
     EXPECT_TRUE(settled(kNormal, kGone, kGone));
     ShowWindow(a, SW_MINIMIZE);
-    command(40103);
+    command(IDM_UNDO);
     EXPECT_FALSE(WaitUntil([&] { return StateOf(a) != kMinimized; }, 1000)) << "undone twice";
     EXPECT_TRUE(resident.Responds());
 }
@@ -1157,7 +1142,7 @@ TEST_F(TrayMenuTest, StartAtSignInItemShowsWritesAndDeletesTheRunValue)
     // Sent with a timeout: a warning box would hold the command up.
     const auto choose = [&] {
         DWORD_PTR result = 0;
-        return SendMessageTimeoutA(resident.window(), WM_COMMAND, kStartCommand, 0, 0, 5000, &result) != 0;
+        return SendMessageTimeoutA(resident.window(), WM_COMMAND, IDM_START_AT_SIGN_IN, 0, 0, 5000, &result) != 0;
     };
 
     // Unchecked at first; neither the start nor the menu's opening writes the value.
@@ -1228,14 +1213,14 @@ TEST_F(CodePage, TheProgramsTextsReadRightThroughTheWideFunctions)
     EXPECT_TRUE(ShowsMenu(OpenIconMenu(resident, 1), kCloseMenu, DefaultTargets()));
 
     // The changed marker is a title the program sets itself.
-    Dialog targets = Dialog::Open(40009, "ﾀｰｹﾞｯﾄ の設定");
+    Dialog targets = Dialog::Open(IDM_TARGET_SETTINGS, "ﾀｰｹﾞｯﾄ の設定");
     ASSERT_TRUE(targets.ok());
     ASSERT_TRUE(targets.SetCheck(1018, true));
     EXPECT_EQ(WideWindowText(targets.window()), FromShiftJis("ﾀｰｹﾞｯﾄ の設定 *"));
     targets.Click(IDCANCEL);
     ASSERT_TRUE(targets.WaitGone());
 
-    ASSERT_TRUE(PostCommand(40074));
+    ASSERT_TRUE(PostCommand(IDM_ABOUT));
     HWND about = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (about = FindProcessWindow(resident.processId(), "#32770")) != nullptr; }, 5000));
     EXPECT_EQ(WideWindowText(about), FromShiftJis("Tidewell について"));
@@ -1254,7 +1239,7 @@ TEST_F(CodePage, UnderUtf8NothingIsWrittenAndTheUserIsToldOnce)
     Resident resident(utf8);
     ASSERT_NE(resident.window(), nullptr);
 
-    ASSERT_TRUE(PostCommand(40082));  // close normal-size windows: off
+    ASSERT_TRUE(PostCommand(IDM_CLOSE_NORMAL));  // close normal-size windows: off
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (box = Warning(resident)) != nullptr; }, 5000)) << "no warning";
     std::string path = utf8.ini;  // as the program names it: in lower case
@@ -1267,7 +1252,7 @@ TEST_F(CodePage, UnderUtf8NothingIsWrittenAndTheUserIsToldOnce)
     ASSERT_TRUE(WaitUntil([&] { return Warning(resident) == nullptr; }, 5000));
 
     // The toggle holds in memory; the dialog's OK writes nothing and says nothing.
-    Dialog targets = Dialog::Open(40009, "ﾀｰｹﾞｯﾄ の設定");
+    Dialog targets = Dialog::Open(IDM_TARGET_SETTINGS, "ﾀｰｹﾞｯﾄ の設定");
     ASSERT_TRUE(targets.ok());
     EXPECT_FALSE(targets.Checked(1016));
     targets.Click(IDOK);
@@ -1285,7 +1270,7 @@ TEST_F(CodePage, UnderAWesternCodePageTheWriteChangesOnlyItsValue)
     Resident resident(western);
     ASSERT_NE(resident.window(), nullptr);
 
-    ASSERT_TRUE(PostCommand(40082));
+    ASSERT_TRUE(PostCommand(IDM_CLOSE_NORMAL));
     TargetFlags flags = DefaultTargets();
     flags[0] = '0';
     const std::string expected = TrayIconSettings(true, false, false, false) + TargetLines(flags) +
