@@ -11,7 +11,7 @@ export LANG=ja_JP.UTF-8
 
 # Installs what a fresh Debian 12 machine lacks (as root), once.
 ensure_packages() {
-    local stamp=/var/lib/tidewell-packages-5
+    local stamp=/var/lib/tidewell-packages-6
     if [ -f "$stamp" ] && [ -x /usr/lib/wine/wine64 ] && command -v i686-w64-mingw32-g++-posix >/dev/null; then
         return 0
     fi
