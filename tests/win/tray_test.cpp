@@ -1200,6 +1200,21 @@ protected:
     {
         return FindProcessWindow(resident.processId(), "#32770", "Tidewell");
     }
+    // Starts a copy of the program built with another code page on the
+    // settings, and has it flip the close filter's normal-size flag.
+    const Resident& StartCopyAndToggle(const char* source)
+    {
+        variant.reset(new ProgramCopy("tidewell.exe", source));
+        variant->WriteSettings(Settings());
+        taskbar.reset(new StandinTaskbar());
+        resident.reset(new Resident(*variant));
+        EXPECT_NE(resident->window(), nullptr);
+        EXPECT_TRUE(PostCommand(IDM_CLOSE_NORMAL));
+        return *resident;
+    }
+    std::unique_ptr<ProgramCopy> variant;
+    std::unique_ptr<StandinTaskbar> taskbar;
+    std::unique_ptr<Resident> resident;
 };
 
 TEST_F(CodePage, TheProgramsTextsReadRightThroughTheWideFunctions)
@@ -1232,17 +1247,10 @@ TEST_F(CodePage, TheProgramsTextsReadRightThroughTheWideFunctions)
 
 TEST_F(CodePage, UnderUtf8NothingIsWrittenAndTheUserIsToldOnce)
 {
-    ProgramCopy utf8("tidewell.exe", "tidewell_utf8.exe");
-    const std::string settings = Settings();
-    utf8.WriteSettings(settings);
-    StandinTaskbar taskbar;
-    Resident resident(utf8);
-    ASSERT_NE(resident.window(), nullptr);
-
-    ASSERT_TRUE(PostCommand(IDM_CLOSE_NORMAL));  // close normal-size windows: off
+    const Resident& resident = StartCopyAndToggle("tidewell_utf8.exe");
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (box = Warning(resident)) != nullptr; }, 5000)) << "no warning";
-    std::string path = utf8.ini;  // as the program names it: in lower case
+    std::string path = variant->ini;  // as the program names it: in lower case
     CharLowerA(&path[0]);
     EXPECT_EQ(WideWindowText(GetDlgItem(box, 0xFFFF)),
               FromShiftJis("設定を保存できませんでした。\n" + path +
@@ -1258,23 +1266,16 @@ TEST_F(CodePage, UnderUtf8NothingIsWrittenAndTheUserIsToldOnce)
     targets.Click(IDOK);
     ASSERT_TRUE(targets.WaitGone());
     EXPECT_TRUE(HoldsFor([&] { return Warning(resident) == nullptr; }, 1000));
-    EXPECT_EQ(utf8.ReadSettings(), settings);
+    EXPECT_EQ(variant->ReadSettings(), Settings());
 }
 
 TEST_F(CodePage, UnderAWesternCodePageTheWriteChangesOnlyItsValue)
 {
-    ProgramCopy western("tidewell.exe", "tidewell_cp1252.exe");
-    const std::string settings = Settings();
-    western.WriteSettings(settings);
-    StandinTaskbar taskbar;
-    Resident resident(western);
-    ASSERT_NE(resident.window(), nullptr);
-
-    ASSERT_TRUE(PostCommand(IDM_CLOSE_NORMAL));
+    const Resident& resident = StartCopyAndToggle("tidewell_cp1252.exe");
     TargetFlags flags = DefaultTargets();
     flags[0] = '0';
     const std::string expected = TrayIconSettings(true, false, false, false) + TargetLines(flags) +
-                                 settings.substr(settings.find("[メモ]"));
-    EXPECT_TRUE(WaitUntil([&] { return western.ReadSettings() == expected; }, 5000)) << western.ReadSettings();
+                                 Settings().substr(Settings().find("[メモ]"));
+    EXPECT_TRUE(WaitUntil([&] { return variant->ReadSettings() == expected; }, 5000)) << variant->ReadSettings();
     EXPECT_TRUE(HoldsFor([&] { return Warning(resident) == nullptr; }, 1000));
 }
