@@ -13,6 +13,7 @@
 #include "hotkeys/hotkeys.h"
 #include "resources/resource_ids.h"
 #include "settings/filters.h"
+#include "settings/sign_in_start.h"
 #include "tray/tray_icons.h"
 #include "tray/tray_menu.h"
 #include "windows/window_actions.h"
@@ -30,13 +31,18 @@ struct ActionCommandRow {
     WindowFilter FilterSet::*filter;
 };
 
+constexpr ActionCommandRow ActionCommand(ActionIndex action, WindowOperation operation)
+{
+    return {kActionRows[action].command, operation, kActionRows[action].filter};
+}
+
 const ActionCommandRow kActionCommandRows[] = {
-    {IDM_CLOSE_WINDOWS, CloseWindows, &FilterSet::closeFilter},
-    {IDM_MINIMIZE_WINDOWS, MinimizeWindows, &FilterSet::minimizeFilter},
-    {IDM_MAXIMIZE_WINDOWS, MaximizeWindows, &FilterSet::maximizeFilter},
-    {IDM_RESTORE_WINDOWS, RestoreWindows, &FilterSet::restoreFilter},
+    ActionCommand(kCloseAction, CloseWindows),
+    ActionCommand(kMinimizeAction, MinimizeWindows),
+    ActionCommand(kMaximizeAction, MaximizeWindows),
+    ActionCommand(kRestoreAction, RestoreWindows),
     // Spares the foreground window; the main window itself is not spared.
-    {IDM_CLOSE_INACTIVE, CloseInactive, &FilterSet::closeFilter},
+    {IDM_CLOSE_INACTIVE, CloseInactive, kActionRows[kCloseAction].filter},
 };
 
 // Menu check items: each flips one filter flag and saves the target keys.
@@ -58,9 +64,10 @@ const TargetToggleRow kTargetToggleRows[] = {
     {IDM_MINIMIZE_MAXIMIZED, &FilterSet::minimizeFilter, &WindowFilter::includeMaximized},
 };
 
-// Commands that open a dialog; each settings handler saves its own group of
-// keys when its dialog is accepted.
-struct DialogCommandRow {
+// Commands with a handler of their own: the dialogs (each settings handler
+// saves its own group of keys when its dialog is accepted) and the start at
+// sign-in.
+struct HandlerCommandRow {
     UINT command;
     LRESULT (*handler)(HWND mainWindow, AppState& state);
 };
@@ -73,27 +80,24 @@ LRESULT OnAboutCommand(HWND mainWindow, AppState&)
     return 0;
 }
 
-const DialogCommandRow kDialogCommandRows[] = {
+// The menu is gone when its command arrives, so the registry is read again.
+LRESULT OnStartAtSignInCommand(HWND, AppState&)
+{
+    if (!SetStartAtSignIn(!IsStartAtSignInSet()))
+        WarnStartAtSignInNotChanged();
+    return 0;
+}
+
+const HandlerCommandRow kHandlerCommandRows[] = {
     {IDM_TARGET_SETTINGS, OnTargetSettingsCommand},
     {IDM_HOTKEY_SETTINGS, OnHotkeySettingsCommand},
     {IDM_TRAY_SETTINGS, OnTrayIconSettingsCommand},
     {IDM_AUTORUN_SETTINGS, OnAutoRunSettingsCommand},
     {IDM_EXCLUSION_SETTINGS, OnExclusionSettingsCommand},
     {IDM_ABOUT, OnAboutCommand},
+    {IDM_START_AT_SIGN_IN, OnStartAtSignInCommand},
 };
 
-struct HotkeyCommandRow {
-    int hotkeyId;
-    UINT command;
-};
-
-const HotkeyCommandRow kHotkeyCommandRows[] = {
-    {2, IDM_CLOSE_INACTIVE},
-    {3, IDM_CLOSE_WINDOWS},
-    {4, IDM_RESTORE_WINDOWS},
-    {5, IDM_MINIMIZE_WINDOWS},
-    {6, IDM_MAXIMIZE_WINDOWS},
-};
 
 // Stops the timers, unregisters the hotkeys and removes the tray icons; a
 // second call finds no AppState and leaves the icons alone.
@@ -113,7 +117,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create)
 {
     AppState* state = static_cast<AppState*>(create->lpCreateParams);
     SetPropA(window, kAppInfoProperty, state);
-    RegisterHotkeys(window, state->hotkeys);
+    RegisterHotkeys(window, state->hotkeys, state->undoHotkey);
     if (!AddTrayIcons(window, state->trayIcons)) {
         // A window whose creation fails gets no WM_DESTROY, only WM_NCDESTROY:
         // undo what was set up here, or the hotkeys would stay registered.
@@ -153,12 +157,21 @@ bool RunToggleCommand(AppState& state, UINT command)
             return true;
         }
     }
+    // The pointer-monitor items write their own key alone.
+    for (const ActionRow& row : kActionRows) {
+        if (row.monitorCommand == command) {
+            unsigned char& flag = (state.filters.*row.filter).pointerMonitorOnly;
+            flag = flag ? 0 : 1;
+            SaveSettingsGroup(SavePointerMonitorFlag, PointerMonitorFlag{row.monitorKey, flag});
+            return true;
+        }
+    }
     return false;
 }
 
-bool RunDialogCommand(HWND window, AppState& state, UINT command)
+bool RunHandlerCommand(HWND window, AppState& state, UINT command)
 {
-    for (const DialogCommandRow& row : kDialogCommandRows) {
+    for (const HandlerCommandRow& row : kHandlerCommandRows) {
         if (row.command == command) {
             row.handler(window, state);
             return true;
@@ -182,7 +195,7 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     }
     if (state != nullptr) {
         if (RunActionCommand(window, *state, command) || RunToggleCommand(*state, command) ||
-            RunDialogCommand(window, *state, command))
+            RunHandlerCommand(window, *state, command))
             return 0;
     }
     if (ShowTrayMenuForCommand(window, command))
@@ -197,18 +210,24 @@ LRESULT OnInitMenu(HWND window, HMENU menu)
         return 0;
     for (const TargetToggleRow& row : kTargetToggleRows)
         SetMenuCheck(menu, row.command, state->filters.*row.filter.*row.flag);
+    for (const ActionRow& row : kActionRows)
+        SetMenuCheck(menu, row.monitorCommand, (state->filters.*row.filter).pointerMonitorOnly);
+    SetMenuCheck(menu, IDM_START_AT_SIGN_IN, IsStartAtSignInSet() ? 1 : 0);
     EnableMenuItem(menu, IDM_UNDO, MF_BYCOMMAND | (state->undo.count == 0 ? MF_GRAYED : MF_ENABLED));
     return 0;
 }
 
 LRESULT OnHotkey(HWND window, WPARAM hotkeyId)
 {
-    for (const HotkeyCommandRow& row : kHotkeyCommandRows) {
-        if (static_cast<WPARAM>(row.hotkeyId) == hotkeyId) {
-            SendMessageA(window, WM_COMMAND, MAKEWPARAM(row.command, 0), 0);
-            break;
-        }
+    const HotkeyRow* found = nullptr;
+    for (const HotkeyRow& row : kHotkeyRows) {
+        if (found == nullptr && static_cast<WPARAM>(row.id) == hotkeyId)
+            found = &row;
     }
+    if (found == nullptr && static_cast<WPARAM>(kUndoHotkeyRow.id) == hotkeyId)
+        found = &kUndoHotkeyRow;
+    if (found != nullptr)
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(found->command, 0), 0);
     return 0;
 }
 

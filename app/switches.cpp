@@ -19,12 +19,12 @@ struct SwitchRow {
 };
 
 const SwitchRow kSwitchTable[] = {
-    {"/close", CloseWindows, &FilterSet::closeFilter},
-    {"/naclose", CloseInactive, &FilterSet::closeFilter},
-    {"/restore", RestoreWindows, &FilterSet::restoreFilter},
-    {"/max", MaximizeWindows, &FilterSet::maximizeFilter},
-    {"/min", MinimizeWindows, &FilterSet::minimizeFilter},
-    {"/namin", MinimizeInactive, &FilterSet::minimizeFilter},
+    {"/close", CloseWindows, kActionRows[kCloseAction].filter},
+    {"/naclose", CloseInactive, kActionRows[kCloseAction].filter},
+    {"/restore", RestoreWindows, kActionRows[kRestoreAction].filter},
+    {"/max", MaximizeWindows, kActionRows[kMaximizeAction].filter},
+    {"/min", MinimizeWindows, kActionRows[kMinimizeAction].filter},
+    {"/namin", MinimizeInactive, kActionRows[kMinimizeAction].filter},
 };
 
 }  // namespace

@@ -5,27 +5,15 @@
 #include "resources/resource_ids.h"
 
 const AutoRunRow kAutoRunRows[kAutoRunCount] = {
-    {101, 0, 1042, 1043, 1047, 1053},  // close
-    {102, 1, 1010, 1044, 1049, 1054},  // restore
-    {103, 2, 1011, 1045, 1051, 1055},  // maximize
-    {104, 3, 1012, 1046, 1052, 1056},  // minimize
+    {kActionRows[kCloseAction].timerId, kCloseAction, IDC_CHECK_CLOSE, IDC_AUTORUN_CLOSE_EDIT,
+     IDC_AUTORUN_CLOSE_SPIN, IDC_AUTORUN_CLOSE_LABEL},
+    {kActionRows[kRestoreAction].timerId, kRestoreAction, IDC_CHECK_RESTORE, IDC_AUTORUN_RESTORE_EDIT,
+     IDC_AUTORUN_RESTORE_SPIN, IDC_AUTORUN_RESTORE_LABEL},
+    {kActionRows[kMaximizeAction].timerId, kMaximizeAction, IDC_CHECK_MAXIMIZE, IDC_AUTORUN_MAXIMIZE_EDIT,
+     IDC_AUTORUN_MAXIMIZE_SPIN, IDC_AUTORUN_MAXIMIZE_LABEL},
+    {kActionRows[kMinimizeAction].timerId, kMinimizeAction, IDC_CHECK_MINIMIZE, IDC_AUTORUN_MINIMIZE_EDIT,
+     IDC_AUTORUN_MINIMIZE_SPIN, IDC_AUTORUN_MINIMIZE_LABEL},
 };
-
-namespace {
-
-struct TimerCommandRow {
-    UINT_PTR timerId;
-    UINT command;
-};
-
-const TimerCommandRow kTimerCommandRows[] = {
-    {101, IDM_CLOSE_WINDOWS},
-    {102, IDM_RESTORE_WINDOWS},
-    {103, IDM_MAXIMIZE_WINDOWS},
-    {104, IDM_MINIMIZE_WINDOWS},
-};
-
-}  // namespace
 
 bool StartAutoRunTimers(HWND mainWindow, const AppState& state)
 {
@@ -49,7 +37,7 @@ bool StopAutoRunTimers(HWND mainWindow)
 
 void CALLBACK AutoRunTimerProc(HWND window, UINT, UINT_PTR timerId, DWORD)
 {
-    for (const TimerCommandRow& row : kTimerCommandRows) {
+    for (const ActionRow& row : kActionRows) {
         if (row.timerId == timerId) {
             SendMessageA(window, WM_COMMAND, MAKEWPARAM(row.command, 0), 0);
             return;

@@ -1,4 +1,4 @@
-// The warning for settings that could not be written.
+// The warnings for settings that could not be written.
 #include "dialogs/settings_save.h"
 
 #include "dialogs/format_text.h"
@@ -8,6 +8,8 @@
 namespace {
 
 const WCHAR kNotSavedCaption[] = L"Tidewell";
+const char kWarningCaption[] = "Tidewell";
+const char kSignInNotChangedText[] = "Windows 起動時の設定を変更できませんでした。";
 const char kNotSavedText[] = "設定を保存できませんでした。";
 const char kCodePageText[] =
     "Windows の文字コード (コードページ %u) では、設定ファイルを壊さずに書き込めないため保存しませんでした。";
@@ -15,8 +17,9 @@ const size_t kCodePageTextSize = sizeof kCodePageText + 16;
 // The first line, the path and the code page's paragraph, with their breaks.
 const size_t kNotSavedBufferSize = sizeof kNotSavedText + kPathBufferSize + kCodePageTextSize + 8;
 
-// One warning a run is enough: every later save would fail the same way.
+// One warning of each a run is enough: every later try would fail the same way.
 bool notSavedWarningShown = false;
+bool signInWarningShown = false;
 
 // The foreground window when it is one of this thread's: a box must not be
 // owned by another program's window.
@@ -48,4 +51,12 @@ void WarnSettingsNotSaved(const char* path, bool refusedForCodePage)
         AppendWideText(text, kNotSavedBufferSize, &used, kProgramCodePage, paragraph);
     }
     ShowWideMessage(OwnForegroundWindow(), kNotSavedCaption, text, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void WarnStartAtSignInNotChanged()
+{
+    if (signInWarningShown)
+        return;
+    signInWarningShown = true;
+    ShowMessage(OwnForegroundWindow(), kWarningCaption, kSignInNotChangedText, MB_OK | MB_ICONEXCLAMATION);
 }

@@ -1,5 +1,6 @@
 // Writing one group of keys from a menu toggle or an accepted settings dialog,
-// and telling the user when the settings file cannot be written.
+// and telling the user when the settings file or the start at sign-in cannot
+// be written.
 #pragma once
 #include "settings/settings_file.h"
 
@@ -7,6 +8,9 @@
 // warning owned by the window in front, if that window is the program's own.
 // When the write was refused for the process code page, it says so.
 void WarnSettingsNotSaved(const char* path, bool refusedForCodePage);
+// Shows, once per run, that the start at sign-in could not be changed; owned
+// the same way.
+void WarnStartAtSignInNotChanged();
 
 // Writes a group of keys with its saver (true when every write succeeded).
 // When a write fails, the new settings stay in effect until the program ends

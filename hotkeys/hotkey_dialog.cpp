@@ -110,6 +110,7 @@ bool AcceptHotkeys(HWND dialog, void* param)
 // The entries the dialog edits, and those that could not be registered after it.
 struct HotkeyDialogContext {
     HotkeyEntry* hotkeys;
+    const HotkeyEntry* undoHotkey;  // not in the dialog; registered again after it
     unsigned failed;
 };
 
@@ -128,7 +129,7 @@ void CompleteHotkeys(HWND mainWindow, void* param, void* context)
     HotkeyDialogContext* dialogContext = static_cast<HotkeyDialogContext*>(context);
     for (int i = 0; i < kHotkeyCount; ++i)
         FromControlHotkey(values[i], &dialogContext->hotkeys[i]);
-    dialogContext->failed = RegisterHotkeys(mainWindow, dialogContext->hotkeys);
+    dialogContext->failed = RegisterHotkeys(mainWindow, dialogContext->hotkeys, *dialogContext->undoHotkey);
 }
 
 // Names, one line each, the hotkeys that another program holds.
@@ -170,10 +171,10 @@ INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     return SettingsDialogProc(kHotkeyDialogKind, dialog, message, wParam, lParam);
 }
 
-bool RunHotkeyDialog(HWND mainWindow, HotkeyEntry* hotkeys, unsigned* failed)
+bool RunHotkeyDialog(HWND mainWindow, HotkeyEntry* hotkeys, const HotkeyEntry& undoHotkey, unsigned* failed)
 {
     HotkeyDialogValues values = {};
-    HotkeyDialogContext context = {hotkeys, 0};
+    HotkeyDialogContext context = {hotkeys, &undoHotkey, 0};
     bool accepted = RunSettingsDialog(kHotkeyDialogKind, mainWindow, values, &context) == IDOK;
     *failed = context.failed;
     return accepted;
@@ -182,7 +183,7 @@ bool RunHotkeyDialog(HWND mainWindow, HotkeyEntry* hotkeys, unsigned* failed)
 LRESULT OnHotkeySettingsCommand(HWND mainWindow, AppState& state)
 {
     unsigned failed = 0;
-    if (!RunHotkeyDialog(mainWindow, state.hotkeys, &failed))
+    if (!RunHotkeyDialog(mainWindow, state.hotkeys, state.undoHotkey, &failed))
         return 0;
     SaveSettingsGroup(SaveHotkeys, state.hotkeys);
     if (failed != 0)

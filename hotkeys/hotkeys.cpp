@@ -9,18 +9,24 @@ bool SameCombination(const HotkeyEntry& a, const HotkeyEntry& b)
     return a.key == b.key && (a.modifiers & ~kHotkeyExtendedBit) == (b.modifiers & ~kHotkeyExtendedBit);
 }
 
+// An entry with neither modifiers nor key is unregistered instead.
+bool RegisterHotkey(HWND mainWindow, int id, const HotkeyEntry& entry)
+{
+    if (entry.modifiers == 0 && entry.key == 0) {
+        UnregisterHotKey(mainWindow, id);
+        return true;
+    }
+    return RegisterHotKey(mainWindow, id, entry.modifiers & ~kHotkeyExtendedBit, entry.key) != FALSE;
+}
+
 }  // namespace
 
-unsigned RegisterHotkeys(HWND mainWindow, const HotkeyEntry* hotkeys)
+unsigned RegisterHotkeys(HWND mainWindow, const HotkeyEntry* hotkeys, const HotkeyEntry& undoHotkey)
 {
     unsigned registered = 0, failed = 0;
     for (int i = 0; i < kHotkeyCount; ++i) {
         const HotkeyEntry& entry = hotkeys[i];
-        if (entry.modifiers == 0 && entry.key == 0) {
-            UnregisterHotKey(mainWindow, kHotkeyRows[i].id);
-            continue;
-        }
-        if (RegisterHotKey(mainWindow, kHotkeyRows[i].id, entry.modifiers & ~kHotkeyExtendedBit, entry.key)) {
+        if (RegisterHotkey(mainWindow, kHotkeyRows[i].id, entry)) {
             registered |= 1u << i;
             continue;
         }
@@ -30,6 +36,7 @@ unsigned RegisterHotkeys(HWND mainWindow, const HotkeyEntry* hotkeys)
         if (entry.key != 0 && !ownEarlier)
             failed |= 1u << i;
     }
+    RegisterHotkey(mainWindow, kUndoHotkeyRow.id, undoHotkey);
     return failed;
 }
 
@@ -37,5 +44,6 @@ bool UnregisterHotkeys(HWND mainWindow)
 {
     for (const HotkeyRow& row : kHotkeyRows)
         UnregisterHotKey(mainWindow, row.id);
+    UnregisterHotKey(mainWindow, kUndoHotkeyRow.id);
     return true;
 }

@@ -7,50 +7,52 @@
 
 namespace {
 
-const char* const kTrayIconKeys[kTrayIconCount] = {
-    "「ウィンドウを閉じる」を使用する",
-    "「ウィンドウを元に戻す」を使用する",
-    "「ウィンドウを最大化」を使用する",
-    "「ウィンドウを最小化」を使用する",
-};
-const unsigned char kTrayIconDefaults[kTrayIconCount] = {1, 0, 0, 0};
-
-const char* const kAutoRunSections[kAutoRunCount] = {
-    "自動実行/閉じる",
-    "自動実行/元に戻す",
-    "自動実行/最大化",
-    "自動実行/最小化",
-};
 const char kAutoRunEnabledKey[] = "有効";
 const char kAutoRunIntervalKey[] = "間隔";
 const int kDefaultAutoRunInterval = 60000;
+
+constexpr HotkeyRow ActionHotkey(ActionIndex action)
+{
+    return {kActionRows[action].hotkeyId, kActionRows[action].hotkeyKey, kActionRows[action].command};
+}
+
+void LoadHotkey(const char* path, const HotkeyRow& row, HotkeyEntry* hotkey)
+{
+    hotkey->id = row.id;
+    UnpackHotkeyValue(ReadProfileInt(path, kHotkeySection, row.key, 0), hotkey);
+}
 
 }  // namespace
 
 const char kHotkeySection[] = "ホットキーの設定";
 
 const HotkeyRow kHotkeyRows[kHotkeyCount] = {
-    {2, "非アクティブなウィンドウを閉じる"},
-    {3, "ウィンドウを閉じる"},
-    {4, "ウィンドウを元に戻す"},
-    {5, "ウィンドウを最小化"},
-    {6, "ウィンドウを最大化"},
+    {2, "非アクティブなウィンドウを閉じる", IDM_CLOSE_INACTIVE},
+    ActionHotkey(kCloseAction),
+    ActionHotkey(kRestoreAction),
+    ActionHotkey(kMinimizeAction),
+    ActionHotkey(kMaximizeAction),
 };
+
+const HotkeyRow kUndoHotkeyRow = {7, "直前の操作を取り消す", IDM_UNDO};
 
 bool LoadHotkeys(const char* path, HotkeyEntry* hotkeys)
 {
-    for (int i = 0; i < kHotkeyCount; ++i) {
-        hotkeys[i].id = kHotkeyRows[i].id;
-        UnpackHotkeyValue(ReadProfileInt(path, kHotkeySection, kHotkeyRows[i].key, 0), &hotkeys[i]);
-    }
+    for (int i = 0; i < kHotkeyCount; ++i)
+        LoadHotkey(path, kHotkeyRows[i], &hotkeys[i]);
     return true;
+}
+
+void LoadUndoHotkey(const char* path, HotkeyEntry* hotkey)
+{
+    LoadHotkey(path, kUndoHotkeyRow, hotkey);
 }
 
 bool LoadTrayIcons(const char* path, unsigned char* trayIcons)
 {
     int shown = 0;
     for (int i = 0; i < kTrayIconCount; ++i) {
-        trayIcons[i] = ReadProfileFlag(path, kMainSection, kTrayIconKeys[i], kTrayIconDefaults[i]);
+        trayIcons[i] = ReadProfileFlag(path, kMainSection, kActionRows[i].trayIconKey, kActionRows[i].trayIconDefault);
         shown += trayIcons[i];
     }
     // The close icon is shown whenever no icon is chosen.
@@ -62,9 +64,9 @@ bool LoadTrayIcons(const char* path, unsigned char* trayIcons)
 bool LoadAutoRun(const char* path, AutoRunEntry* autoRun)
 {
     for (int i = 0; i < kAutoRunCount; ++i) {
-        autoRun[i].enabled = ReadProfileFlag(path, kAutoRunSections[i], kAutoRunEnabledKey, 0);
-        autoRun[i].interval =
-            ReadProfileInt(path, kAutoRunSections[i], kAutoRunIntervalKey, kDefaultAutoRunInterval);
+        const char* section = kActionRows[i].autoRunSection;
+        autoRun[i].enabled = ReadProfileFlag(path, section, kAutoRunEnabledKey, 0);
+        autoRun[i].interval = ReadProfileInt(path, section, kAutoRunIntervalKey, kDefaultAutoRunInterval);
     }
     return true;
 }
@@ -76,6 +78,7 @@ bool LoadAppState(AppState* state)
     GetSettingsFilePath(path, kModuleNameLimit, kSettingsExtension);
     LoadFilters(path, &state->filters);
     LoadHotkeys(path, state->hotkeys);
+    LoadUndoHotkey(path, &state->undoHotkey);
     LoadTrayIcons(path, state->trayIcons);
     LoadAutoRun(path, state->autoRun);
     LoadExclusions(path, &state->exclusions);
@@ -86,7 +89,7 @@ bool SaveTrayIcons(const char* path, const unsigned char* trayIcons)
 {
     bool saved = true;
     for (int i = 0; i < kTrayIconCount; ++i)
-        saved = WriteProfileFlag(path, kMainSection, kTrayIconKeys[i], trayIcons[i]) && saved;
+        saved = WriteProfileFlag(path, kMainSection, kActionRows[i].trayIconKey, trayIcons[i]) && saved;
     return saved;
 }
 
@@ -108,8 +111,9 @@ bool SaveAutoRun(const char* path, const AutoRunEntry* autoRun)
 {
     bool saved = true;
     for (int i = 0; i < kAutoRunCount; ++i) {
-        saved = WriteProfileFlag(path, kAutoRunSections[i], kAutoRunEnabledKey, autoRun[i].enabled) && saved;
-        saved = WriteProfileInt(path, kAutoRunSections[i], kAutoRunIntervalKey, autoRun[i].interval) && saved;
+        const char* section = kActionRows[i].autoRunSection;
+        saved = WriteProfileFlag(path, section, kAutoRunEnabledKey, autoRun[i].enabled) && saved;
+        saved = WriteProfileInt(path, section, kAutoRunIntervalKey, autoRun[i].interval) && saved;
     }
     return saved;
 }

@@ -2,6 +2,7 @@
 // flag it fills, its default and whether the target settings write it back.
 #include "settings/filters.h"
 
+#include "settings/actions.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -67,6 +68,12 @@ void LoadFilterRow(const char* path, const FilterKeyRow& row, WindowFilter* filt
     flag = ReadProfileFlag(path, kMainSection, row.key, defaultFlag);
 }
 
+// The action's pointer-monitor key, in its section of its own.
+void LoadPointerMonitorFlag(const char* path, const ActionRow& action, WindowFilter* filter)
+{
+    filter->pointerMonitorOnly = ReadProfileFlag(path, kMonitorSection, action.monitorKey, 0);
+}
+
 }  // namespace
 
 bool LoadCloseFilter(const char* path, WindowFilter* filter)
@@ -80,6 +87,7 @@ bool LoadCloseFilter(const char* path, WindowFilter* filter)
         if (row.filter == &FilterSet::closeFilter)
             LoadFilterRow(path, row, filter);
     }
+    LoadPointerMonitorFlag(path, kActionRows[kCloseAction], filter);
     return true;
 }
 
@@ -90,7 +98,14 @@ bool LoadFilters(const char* path, FilterSet* filters)
         if (row.filter != &FilterSet::closeFilter)
             LoadFilterRow(path, row, &(filters->*row.filter));
     }
+    for (const ActionRow& action : kActionRows)
+        LoadPointerMonitorFlag(path, action, &(filters->*action.filter));
     return LoadCloseFilter(path, &filters->closeFilter);
+}
+
+bool SavePointerMonitorFlag(const char* path, const PointerMonitorFlag& flag)
+{
+    return WriteProfileFlag(path, kMonitorSection, flag.key, flag.on);
 }
 
 bool SaveTargets(const char* path, const FilterSet& filters)

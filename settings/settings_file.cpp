@@ -120,17 +120,27 @@ bool ReadProfileText(const char* path, const char* section, const char* key, cha
     return true;
 }
 
-bool GetSettingsFilePath(char* path, DWORD limit, const char* extension)
+bool GetProgramPath(char* path, DWORD limit)
 {
     path[0] = '\0';
     if (limit == 0 || limit > kPathBufferSize)
         return false;
-    char module[kPathBufferSize];
-    DWORD length = GetModuleFileNameA(GetModuleHandleA(nullptr), module, limit);
+    DWORD length = GetModuleFileNameA(GetModuleHandleA(nullptr), path, limit);
     // A result of limit means the name was cut (and maybe left unterminated).
-    if (length == 0 || length >= limit)
+    if (length == 0 || length >= limit) {
+        path[0] = '\0';
         return false;
-    module[length] = '\0';
+    }
+    path[length] = '\0';
+    return true;
+}
+
+bool GetSettingsFilePath(char* path, DWORD limit, const char* extension)
+{
+    path[0] = '\0';
+    char module[kPathBufferSize];
+    if (!GetProgramPath(module, limit))
+        return false;
     return BuildSettingsPath(module, extension, path, kPathBufferSize);
 }
 

@@ -9,6 +9,11 @@ const DWORD kModuleNameLimit = 261;
 extern const char kSettingsExtension[];  // ".ini"
 extern const char kMainSection[];        // "Tidewell"
 
+// The executable's full path into path (kPathBufferSize bytes), asked for with
+// limit (at most kPathBufferSize). False, with path empty, when it cannot be
+// had or was cut.
+bool GetProgramPath(char* path, DWORD limit);
+
 // Builds the settings path into path (kPathBufferSize bytes). False, with path
 // empty, when the executable's name cannot be had or the result does not fit;
 // the readers and writers below then touch no file at all.

@@ -11,7 +11,7 @@ export LANG=ja_JP.UTF-8
 
 # Installs what a fresh Debian 12 machine lacks (as root), once.
 ensure_packages() {
-    local stamp=/var/lib/tidewell-packages-5
+    local stamp=/var/lib/tidewell-packages-6
     if [ -f "$stamp" ] && [ -x /usr/lib/wine/wine64 ] && command -v i686-w64-mingw32-g++-posix >/dev/null; then
         return 0
     fi
@@ -70,19 +70,24 @@ ensure_prefix() {
 }
 
 # Starts Xvfb on a free display number and exports DISPLAY; XVFB_PID is set.
+# The one screen is 1280x800x24 unless another WIDTHxHEIGHTxDEPTH is given.
 start_xvfb() {
-    local n
+    local n screen=${1:-1280x800x24}
     for n in $(seq 91 140); do
         if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-            Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+            Xvfb ":$n" -screen 0 "$screen" -nolisten tcp >/dev/null 2>&1 &
             XVFB_PID=$!
             export DISPLAY=":$n"
+            # An Xvfb that lost the number to another one started meanwhile
+            # ends at once: the display that answers is then not ours.
             local i
             for i in $(seq 1 50); do
-                xdpyinfo >/dev/null 2>&1 && return 0
+                kill -0 "$XVFB_PID" 2>/dev/null || break
+                xdpyinfo >/dev/null 2>&1 && kill -0 "$XVFB_PID" 2>/dev/null && return 0
                 sleep 0.1
             done
             kill "$XVFB_PID" 2>/dev/null
+            wait "$XVFB_PID" 2>/dev/null
         fi
     done
     echo "no free X display found" >&2

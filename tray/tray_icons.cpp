@@ -13,20 +13,10 @@
 
 namespace {
 
-struct TrayIconRow {
-    UINT iconId;
-    UINT iconResource;
-    const char* tooltip;
-    int flagIndex;  // index in AppState.trayIcons
-};
-
-// Icons are added and deleted in this order.
-const TrayIconRow kTrayIconRows[kTrayIconCount] = {
-    {4, IDI_MINIMIZE_WINDOWS, "ｳｨﾝﾄﾞｳを最小化", 3},
-    {3, IDI_MAXIMIZE_WINDOWS, "ｳｨﾝﾄﾞｳを最大化", 2},
-    {2, IDI_RESTORE_WINDOWS, "ｳｨﾝﾄﾞｳを元に戻す", 1},
-    {1, IDI_CLOSE_WINDOWS, "ｳｨﾝﾄﾞｳを閉じる", 0},
-};
+// Icons are added and deleted in this order; an action's index is also its
+// flag's index in AppState.trayIcons.
+const ActionIndex kTrayIconOrder[kTrayIconCount] = {kMinimizeAction, kMaximizeAction, kRestoreAction,
+                                                    kCloseAction};
 
 const int kAddRetries = 20;
 const DWORD kAddRetryPauseMs = 500;
@@ -101,15 +91,15 @@ bool AddTrayIcons(HWND mainWindow, const unsigned char* flags)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     for (int i = 0; i < kTrayIconCount; ++i) {
-        const TrayIconRow& row = kTrayIconRows[i];
+        const ActionRow& row = kActionRows[kTrayIconOrder[i]];
         // Loaded for the program's life, never destroyed; at the system's small
         // icon size, which grows with the display's scaling.
-        HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(row.iconResource), IMAGE_ICON,
+        HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(row.iconId), IMAGE_ICON,
                                                    GetSystemMetrics(SM_CXSMICON),
                                                    GetSystemMetrics(SM_CYSMICON), 0));
         BuildTrayIconSlot(&trayIconSlots[i], mainWindow, row.iconId, kTrayCallbackMessage, icon,
                           row.tooltip);
-        if (flags[row.flagIndex] && !AddTrayIconWithRetry(&trayIconSlots[i], kAddRetries,
+        if (flags[kTrayIconOrder[i]] && !AddTrayIconWithRetry(&trayIconSlots[i], kAddRetries,
                                                           kAddRetryPauseMs))
             return false;
     }
@@ -124,7 +114,7 @@ bool RemoveTrayIcons(HWND mainWindow, const unsigned char* flags)
     KillTimer(mainWindow, kTrayWatchdogTimerId);
     watchedTrayFlags = nullptr;
     for (int i = 0; i < kTrayIconCount; ++i) {
-        if (flags[kTrayIconRows[i].flagIndex] && IsSlotBuilt(trayIconSlots[i]))
+        if (flags[kTrayIconOrder[i]] && IsSlotBuilt(trayIconSlots[i]))
             DeleteTrayIcon(&trayIconSlots[i]);
     }
     return true;
@@ -133,7 +123,7 @@ bool RemoveTrayIcons(HWND mainWindow, const unsigned char* flags)
 bool ReaddTrayIcons(HWND, const unsigned char* flags)
 {
     for (int i = 0; i < kTrayIconCount; ++i) {
-        if (flags[kTrayIconRows[i].flagIndex] && IsSlotBuilt(trayIconSlots[i]))
+        if (flags[kTrayIconOrder[i]] && IsSlotBuilt(trayIconSlots[i]))
             ReplaceTrayIcon(&trayIconSlots[i]);
     }
     return true;
@@ -142,7 +132,7 @@ bool ReaddTrayIcons(HWND, const unsigned char* flags)
 bool ApplyTrayIconChange(const unsigned char* newFlags, const unsigned char* oldFlags)
 {
     for (int i = 0; i < kTrayIconCount; ++i) {
-        int flag = kTrayIconRows[i].flagIndex;
+        int flag = kTrayIconOrder[i];
         if (!IsSlotBuilt(trayIconSlots[i]))
             continue;
         if (newFlags[flag] && !oldFlags[flag])

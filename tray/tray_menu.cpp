@@ -3,31 +3,22 @@
 #include "tray/tray_menu.h"
 
 #include "resources/resource_ids.h"
+#include "settings/actions.h"
 
 namespace {
 
-struct TrayMenuRow {
-    UINT iconId;
-    UINT showMenuCommand;
-    int submenu;  // position in menu resource 168
-    UINT actionCommand;
-};
-
-const TrayMenuRow kTrayMenuRows[] = {
-    {4, IDM_SHOW_MINIMIZE_MENU, 3, IDM_MINIMIZE_WINDOWS},
-    {3, IDM_SHOW_MAXIMIZE_MENU, 2, IDM_MAXIMIZE_WINDOWS},
-    {2, IDM_SHOW_RESTORE_MENU, 1, IDM_RESTORE_WINDOWS},
-    {1, IDM_SHOW_CLOSE_MENU, 0, IDM_CLOSE_WINDOWS},
-};
+// Searched in this order; each action's row gives its icon id, show-menu
+// command, submenu and action command.
+const ActionIndex kTrayMenuOrder[] = {kMinimizeAction, kMaximizeAction, kRestoreAction, kCloseAction};
 
 // TPM_RIGHTBUTTON | TPM_BOTTOMALIGN: bottom-left corner at the cursor.
 const UINT kTrayMenuTrackFlags = TPM_RIGHTBUTTON | TPM_BOTTOMALIGN;
 
-const TrayMenuRow* FindRowByIcon(WPARAM iconId)
+const ActionRow* FindRowByIcon(WPARAM iconId)
 {
-    for (const TrayMenuRow& row : kTrayMenuRows) {
-        if (row.iconId == iconId)
-            return &row;
+    for (ActionIndex action : kTrayMenuOrder) {
+        if (kActionRows[action].iconId == iconId)
+            return &kActionRows[action];
     }
     return nullptr;
 }
@@ -38,11 +29,11 @@ LRESULT OnTrayCallback(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage)
 {
     switch (mouseMessage) {
     case WM_LBUTTONDBLCLK:
-        if (const TrayMenuRow* row = FindRowByIcon(iconId))
-            SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(row->actionCommand, 0), 0);
+        if (const ActionRow* row = FindRowByIcon(iconId))
+            SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(row->command, 0), 0);
         return 0;
     case WM_RBUTTONUP:
-        if (const TrayMenuRow* row = FindRowByIcon(iconId))
+        if (const ActionRow* row = FindRowByIcon(iconId))
             PostMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(row->showMenuCommand, 0), 0);
         return 0;
     default:
@@ -52,7 +43,8 @@ LRESULT OnTrayCallback(HWND mainWindow, WPARAM iconId, LPARAM mouseMessage)
 
 bool ShowTrayMenuForCommand(HWND mainWindow, UINT command)
 {
-    for (const TrayMenuRow& row : kTrayMenuRows) {
+    for (ActionIndex action : kTrayMenuOrder) {
+        const ActionRow& row = kActionRows[action];
         if (row.showMenuCommand == command) {
             ShowPopupMenuAtCursor(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU),
                                   row.submenu, mainWindow, kTrayMenuTrackFlags);

@@ -73,3 +73,11 @@ int FindProgramName(const ExclusionList& list, const char* name)
     }
     return -1;
 }
+
+bool IsSameFileName(const char* first, const char* second)
+{
+    WCHAR firstWide[kWideNameSize];
+    WCHAR secondWide[kWideNameSize];
+    return UpperWideName(first, firstWide) && UpperWideName(second, secondWide) &&
+           std::wcscmp(firstWide, secondWide) == 0;
+}

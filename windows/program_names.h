@@ -12,3 +12,6 @@ bool GetProcessProgramName(DWORD processId, char* name, size_t size);
 // The index of name in the list, compared the way Windows compares file names
 // (case does not count); -1 when it is not there.
 int FindProgramName(const ExclusionList& list, const char* name);
+// True when the two names (or paths of up to 260 characters) are the same the
+// way Windows compares file names; false when either does not convert.
+bool IsSameFileName(const char* first, const char* second);

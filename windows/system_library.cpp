@@ -24,6 +24,7 @@ SystemLibraryRow systemLibraries[kSystemLibraryCount] = {
     {"dwmapi.dll", nullptr, false},
     {"shell32.dll", nullptr, false},
     {"ole32.dll", nullptr, false},
+    {"advapi32.dll", nullptr, false},
 };
 
 typedef BOOL(WINAPI* SetDefaultDllDirectoriesProc)(DWORD flags);

@@ -21,9 +21,10 @@ enum SystemLibraryId {
     kCommonControlsLibrary,
     kDwmLibrary,
     // Known DLLs, loaded only where the resident program needs them, so that a
-    // switch's run does not pay for loading the shell and COM.
+    // switch's run does not pay for loading the shell, COM and the registry.
     kShellLibrary,
     kOleLibrary,
+    kRegistryLibrary,
     kSystemLibraryCount
 };
 

@@ -48,6 +48,7 @@ struct SelectionContext {
     size_t verdictCount;
     size_t verdictCapacity;
     ThreadAnswers asked;
+    HMONITOR pointerMonitor;  // when the filter keeps the action to it
 };
 
 bool MatchesWindowState(const WindowFilter& filter, HWND window)
@@ -137,8 +138,22 @@ bool IsWindowEligible(SelectionContext& context, HWND window)
         return false;
     if (IsShellWindow(context, window))
         return false;
-    // Last, as the costliest test: the name of the window's program.
-    return !IsProgramExcluded(context, window);
+    // The costliest test: the name of the window's program.
+    if (IsProgramExcluded(context, window))
+        return false;
+    // A minimized window counts on the monitor it was on before.
+    return !filter.pointerMonitorOnly ||
+           MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST) == context.pointerMonitor;
+}
+
+// The monitor under the mouse pointer as the action starts; the primary one
+// when the pointer's place cannot be had.
+HMONITOR PointerMonitor()
+{
+    POINT pointer = {0, 0};
+    if (!GetCursorPos(&pointer))
+        return MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY);
+    return MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST);
 }
 
 ShowState ShowStateOf(HWND window)
@@ -186,7 +201,7 @@ bool ApplyToEligibleWindows(HWND excluded, const WindowFilter& filter, const Exc
     SelectionContext context = {
         excluded, &filter, &programs, GetShellWindow(),
         GetSystemLibraryFunction<DwmGetWindowAttributeProc>(kDwmLibrary, "DwmGetWindowAttribute"),
-        command, undo, nullptr, 0, 0, {}};
+        command, undo, nullptr, 0, 0, {}, filter.pointerMonitorOnly ? PointerMonitor() : nullptr};
     bool completed = EnumWindows(SelectWindowProc, reinterpret_cast<LPARAM>(&context)) != FALSE;
     std::free(context.verdicts);
     FreeThreadAnswers(&context.asked);

@@ -1,7 +1,9 @@
 // WindowFilter: which windows an action touches. FilterSet: the four filters.
 #pragma once
 
-// Six one-byte flags; non-zero means on. A flag that is on lifts the test it guards.
+// Six one-byte flags; non-zero means on. A flag that is on lifts the test it
+// guards. The seventh narrows instead: on, only windows on the monitor under
+// the mouse pointer are touched.
 struct WindowFilter {
     unsigned char includeInvisible;
     unsigned char includePopup;
@@ -9,6 +11,7 @@ struct WindowFilter {
     unsigned char includeNormal;
     unsigned char includeMaximized;
     unsigned char includeMinimized;
+    unsigned char pointerMonitorOnly;
 };
 
 // The filters of the four actions, in the order the settings keep them.

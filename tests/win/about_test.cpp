@@ -17,10 +17,11 @@
 #include "dialog_driver.h"
 #include "harness.h"
 #include "standin_taskbar.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
-const UINT kAbout = 40074;
+const UINT kAbout = IDM_ABOUT;
 const char kSite[] = "https://tidewell.example.org/support/";
 const char kFree42[] = "システムリソース： 42 ％使用可能";
 const char kFree100[] = "システムリソース： 100 ％使用可能";  // 33 bytes, the longest

@@ -15,6 +15,7 @@
 #include "dialog_driver.h"
 #include "harness.h"
 #include "standin_taskbar.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -165,16 +166,16 @@ struct Kind {
     bool (*change)(const Dialog&);  // one change a user makes, and the value it saves
     const char *section, *key, *value;
 };
-const Kind kHotkeys = {40094, "ﾎｯﾄｷｰ の設定", kSave,
+const Kind kHotkeys = {IDM_HOTKEY_SETTINGS, "ﾎｯﾄｷｰ の設定", kSave,
                        [](const Dialog& d) { return d.SetHotkey(1037, MAKEWORD('R', HOTKEYF_CONTROL | HOTKEYF_ALT)), true; },
                        kHotkeySection, "ウィンドウを元に戻す", "850"};
-const Kind kAutoRun = {40101, "自動実行の設定", kSave, [](const Dialog& d) { return d.SetText(1044, "30"), true; },
+const Kind kAutoRun = {IDM_AUTORUN_SETTINGS, "自動実行の設定", kSave, [](const Dialog& d) { return d.SetText(1044, "30"), true; },
                        "自動実行/元に戻す", "間隔", "30000"};
-const Kind kTray = {40100, "常駐の設定", kSaveChanged, [](const Dialog& d) { return d.SetCheck(1011, true); },
+const Kind kTray = {IDM_TRAY_SETTINGS, "常駐の設定", kSaveChanged, [](const Dialog& d) { return d.SetCheck(1011, true); },
                     kMain, "「ウィンドウを最大化」を使用する", "1"};
-const Kind kTargets = {40009, "ﾀｰｹﾞｯﾄ の設定", kSaveChanged, [](const Dialog& d) { return d.SetCheck(1018, true); },
+const Kind kTargets = {IDM_TARGET_SETTINGS, "ﾀｰｹﾞｯﾄ の設定", kSaveChanged, [](const Dialog& d) { return d.SetCheck(1018, true); },
                        kMain, "最小化されたウィンドウを閉じる", "1"};
-const Kind kExclusions = {40102, "除外の設定", kSaveChanged, [](const Dialog& d) { return AddName(d, "notepad.exe"); },
+const Kind kExclusions = {IDM_EXCLUSION_SETTINGS, "除外の設定", kSaveChanged, [](const Dialog& d) { return AddName(d, "notepad.exe"); },
                           kExclusionSection, "1", "notepad.exe"};
 const Kind* const kKinds[] = {&kHotkeys, &kAutoRun, &kTray, &kTargets, &kExclusions};
 std::string Marked(const Kind& kind) { return std::string(kind.caption) + " *"; }
@@ -514,9 +515,9 @@ TEST_F(SettingsDialogs, MainWindowKeepsWorkingWhileADialogIsOpen)
     TestWindows windows({"normal:a"});
     ASSERT_TRUE(windows.ok());
     Dialog targets = Open(kTargets);
-    Send(40092);  // maximize
+    Send(IDM_MAXIMIZE_WINDOWS);  // maximize
     EXPECT_EQ(WaitForState(windows.Find("a"), kMaximized), kMaximized);
-    Send(40083);  // the menu item that switches closing maximized windows
+    Send(IDM_CLOSE_MAXIMIZED);  // the menu item that switches closing maximized windows
     EXPECT_EQ(File(), With(before, kMain, kTargetKeys[1], "0"));
     Dialog tray = Open(kTray);
     tray.Click(IDCANCEL);
@@ -571,22 +572,22 @@ TEST_F(SettingsDialogs, TargetDialogSavesTheNineKeysAndTheActionsFollow)
     ASSERT_TRUE(SetBoxes(targets, kTargetBoxes, "000000000"));
     ASSERT_TRUE(Accept(targets));
     EXPECT_EQ(File(), WithFlags(before, kTargetKeys, "000000000"));
-    Send(40090);
+    Send(IDM_CLOSE_WINDOWS);
     EXPECT_EQ(WindowText(windows.Find("k")), "k");
 
     targets = Open(kTargets);
     ASSERT_TRUE(SetBoxes(targets, kTargetBoxes, kTargetDefaults));
     ASSERT_TRUE(Accept(targets));
     EXPECT_EQ(File(), WithFlags(before, kTargetKeys, kTargetDefaults));
-    Send(40090);
+    Send(IDM_CLOSE_WINDOWS);
     EXPECT_EQ(WindowText(windows.Find("k")), "k#1");
 }
 
 TEST_F(SettingsDialogs, AutoRunDialogPausesThePeriodicActionsWhileOpen)
 {
     // Minimize maximized windows only, every second.
-    Send(40081);
-    Send(40080);
+    Send(IDM_MINIMIZE_NORMAL);
+    Send(IDM_MINIMIZE_MAXIMIZED);
     TestWindows windows({"maximized:m"});
     ASSERT_TRUE(windows.ok());
     HWND m = windows.Find("m");
@@ -682,13 +683,13 @@ TEST_F(SettingsDialogs, AFailedSaveIsSaidOnceAndTheNewSettingsStayInEffect)
 
     // A second failure, from a menu toggle, says nothing.
     flags[2] = flags[2] == '1' ? '0' : '1';
-    Send(40076);
+    Send(IDM_CLOSE_MINIMIZED);
     EXPECT_TRUE(HoldsFor([&] { return warning() == nullptr; }, 1000));
     CloseHandle(held);
     EXPECT_EQ(File(), before);
     // Once the file is free, a toggle writes the target keys without a word.
     flags[2] = flags[2] == '1' ? '0' : '1';
-    Send(40076);
+    Send(IDM_CLOSE_MINIMIZED);
     EXPECT_EQ(File(), WithFlags(before, kTargetKeys, flags));
     EXPECT_TRUE(HoldsFor([&] { return warning() == nullptr; }, 1000));
 }
@@ -756,7 +757,7 @@ TEST_F(SettingsDialogs, ExclusionDialogAddsTypedAndOpenProgramsAndTheActionsSkip
     // Neither the minimize command nor the periodic one touches testwin.exe now.
     ShowWindow(m, SW_RESTORE);  // back to maximized
     ASSERT_EQ(WaitForState(m, kMaximized), kMaximized);
-    Send(40091);
+    Send(IDM_MINIMIZE_WINDOWS);
     EXPECT_TRUE(HoldsFor([&] { return StateOf(m) == kMaximized; }, 2500));
 
     // A full list takes no more; Cancel writes nothing.

@@ -82,6 +82,38 @@ bool ProgramCopy::SettingsExist() const
     return GetFileAttributesA(ini.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::vector<SettingsLine> ReadSettingsLines(const std::string& bytes)
+{
+    std::vector<SettingsLine> lines;
+    std::string section;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        SettingsLine line = {};
+        line.text = bytes.substr(start, end - start);
+        start = end + 1;
+        if (!line.text.empty() && line.text.back() == '\r')
+            line.text.pop_back();
+        if (line.text.empty())
+            continue;
+        line.isHeader = line.text.front() == '[';
+        if (line.isHeader)
+            section = line.text.substr(1, line.text.find(']') == std::string::npos ? std::string::npos
+                                                                                    : line.text.find(']') - 1);
+        line.section = section;
+        size_t equals = line.text.find('=');
+        line.isKey = !line.isHeader && equals != std::string::npos;
+        if (line.isKey) {
+            line.key = line.text.substr(0, equals);
+            line.value = line.text.substr(equals + 1);
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 std::wstring FromShiftJis(const std::string& text)
 {
     int length = MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);

@@ -16,6 +16,20 @@ std::string BinaryDir();
 std::wstring FromShiftJis(const std::string& text);
 std::wstring WideWindowText(HWND window);
 
+// The non-empty lines of a settings file, without their line ends, each with
+// the section it lies in (a header line, one that begins with '[', is in its
+// own section, named up to its ']'); a key line has its key and value, split
+// at the first '='.
+struct SettingsLine {
+    std::string section;
+    std::string text;
+    bool isHeader;
+    bool isKey;
+    std::string key;
+    std::string value;
+};
+std::vector<SettingsLine> ReadSettingsLines(const std::string& bytes);
+
 // The whole content of a file, or empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
 

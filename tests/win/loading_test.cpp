@@ -14,6 +14,7 @@
 #include "dialog_driver.h"
 #include "harness.h"
 #include "standin_taskbar.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -125,20 +126,20 @@ TEST_F(LibrarySearch, NoStandinIsLoadedIntoTheProgram)
     WaitUntil([&] { return GetPriorityClass(process.handle) == IDLE_PRIORITY_CLASS; }, 10000);
     EXPECT_EQ(TakeMarkers(), std::vector<std::string>()) << "the resident start";
 
-    Dialog about = Dialog::Open(40074, std::string());
+    Dialog about = Dialog::Open(IDM_ABOUT, std::string());
     ASSERT_TRUE(about.ok());
     EXPECT_EQ(about.Text(101), "Tidewell ver. " + VersionString(at.program.exe, "ProductVersion"));
     about.Click(IDOK);
     EXPECT_TRUE(about.WaitGone());
 
-    Dialog hotkeys = Dialog::Open(40094, "ﾎｯﾄｷｰ の設定");
+    Dialog hotkeys = Dialog::Open(IDM_HOTKEY_SETTINGS, "ﾎｯﾄｷｰ の設定");
     ASSERT_TRUE(hotkeys.ok());
     for (int id = 1035; id <= 1039; ++id)
         EXPECT_EQ(ClassOf(hotkeys.Item(id)), HOTKEY_CLASSA) << id;
     hotkeys.Click(IDCANCEL);
     EXPECT_TRUE(hotkeys.WaitGone());
 
-    Dialog autoRun = Dialog::Open(40101, "自動実行の設定");
+    Dialog autoRun = Dialog::Open(IDM_AUTORUN_SETTINGS, "自動実行の設定");
     ASSERT_TRUE(autoRun.ok());
     const int spins[4][2] = {{1047, 1043}, {1049, 1044}, {1051, 1045}, {1052, 1046}};
     for (const auto& spin : spins) {

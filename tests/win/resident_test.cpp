@@ -12,15 +12,16 @@
 #include <shellapi.h>
 
 #include "harness.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
 // Commands of the main window, as menus, tray icons, hotkeys and timers send them.
-const UINT kQuit = 40001;
-const UINT kCloseWindows = 40090;
-const UINT kMinimizeWindows = 40091;
-const UINT kMaximizeWindows = 40092;
-const UINT kRestoreWindows = 40093;
+const UINT kQuit = IDM_QUIT;
+const UINT kCloseWindows = IDM_CLOSE_WINDOWS;
+const UINT kMinimizeWindows = IDM_MINIMIZE_WINDOWS;
+const UINT kMaximizeWindows = IDM_MAXIMIZE_WINDOWS;
+const UINT kRestoreWindows = IDM_RESTORE_WINDOWS;
 
 const DWORD kSendTimeoutMs = 30000;
 
@@ -70,25 +71,9 @@ std::vector<std::pair<std::string, std::string>> SectionEntries(const std::strin
                                                                 const std::string& section)
 {
     std::vector<std::pair<std::string, std::string>> entries;
-    bool inSection = false;
-    size_t start = 0;
-    while (start < content.size()) {
-        size_t end = content.find('\n', start);
-        if (end == std::string::npos)
-            end = content.size();
-        std::string line = content.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.empty())
-            continue;
-        if (line[0] == '[') {
-            inSection = line == "[" + section + "]";
-            continue;
-        }
-        size_t equals = line.find('=');
-        if (inSection && equals != std::string::npos)
-            entries.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+    for (const SettingsLine& line : ReadSettingsLines(content)) {
+        if (line.isKey && line.section == section)
+            entries.emplace_back(line.key, line.value);
     }
     return entries;
 }
@@ -989,15 +974,15 @@ struct Toggle {
 };
 
 const Toggle kToggles[] = {
-    {40082, "通常サイズのウィンドウを閉じる", 1},
-    {40083, "最大化されたウィンドウを閉じる", 1},
-    {40076, "最小化されたウィンドウを閉じる", 0},
-    {40085, "最大化されたウィンドウを元に戻す", 1},
-    {40086, "最小化されたウィンドウを元に戻す", 0},
-    {40079, "通常サイズのウィンドウを最大化する", 1},
-    {40077, "最小化されたウィンドウを最大化する", 0},
-    {40081, "通常サイズのウィンドウを最小化する", 1},
-    {40080, "最大化されたウィンドウを最小化する", 0},
+    {IDM_CLOSE_NORMAL, "通常サイズのウィンドウを閉じる", 1},
+    {IDM_CLOSE_MAXIMIZED, "最大化されたウィンドウを閉じる", 1},
+    {IDM_CLOSE_MINIMIZED, "最小化されたウィンドウを閉じる", 0},
+    {IDM_RESTORE_MAXIMIZED, "最大化されたウィンドウを元に戻す", 1},
+    {IDM_RESTORE_MINIMIZED, "最小化されたウィンドウを元に戻す", 0},
+    {IDM_MAXIMIZE_NORMAL, "通常サイズのウィンドウを最大化する", 1},
+    {IDM_MAXIMIZE_MINIMIZED, "最小化されたウィンドウを最大化する", 0},
+    {IDM_MINIMIZE_NORMAL, "通常サイズのウィンドウを最小化する", 1},
+    {IDM_MINIMIZE_MAXIMIZED, "最大化されたウィンドウを最小化する", 0},
 };
 
 TEST(Commands, EachToggleFlipsOneFlagAndWritesTheNineTargetKeys)

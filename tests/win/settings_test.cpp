@@ -143,18 +143,8 @@ bool FileExists(const std::string& path)
 std::vector<std::string> Lines(const std::string& bytes)
 {
     std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        if (end == std::string::npos)
-            end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty())
-            lines.push_back(line);
-        start = end + 1;
-    }
+    for (const SettingsLine& line : ReadSettingsLines(bytes))
+        lines.push_back(line.text);
     return lines;
 }
 
@@ -162,14 +152,9 @@ std::vector<std::string> Lines(const std::string& bytes)
 std::vector<std::string> SectionLines(const std::string& bytes, const std::string& section)
 {
     std::vector<std::string> result;
-    bool inside = false;
-    for (const std::string& line : Lines(bytes)) {
-        if (line[0] == '[') {
-            inside = line == "[" + section + "]";
-            continue;
-        }
-        if (inside)
-            result.push_back(line);
+    for (const SettingsLine& line : ReadSettingsLines(bytes)) {
+        if (!line.isHeader && line.section == section)
+            result.push_back(line.text);
     }
     return result;
 }
@@ -221,6 +206,9 @@ std::string Bits(const WindowFilter& filter)
     std::string text;
     for (unsigned char flag : flags)
         text += flag <= 9 ? static_cast<char>('0' + flag) : '?';
+    // The pointer-monitor flag shows only when it is on (or left unset).
+    if (filter.pointerMonitorOnly != 0)
+        text += filter.pointerMonitorOnly == 1 ? "+monitor" : "+?";
     return text;
 }
 
@@ -274,7 +262,7 @@ std::string LoadedFilters(const std::string& path)
 {
     FilterSet filters;
     Scribble(&filters);
-    EXPECT_TRUE(LoadFilters(path.c_str(), &filters));
+    LoadFilters(path.c_str(), &filters);
     return Describe(filters);
 }
 
@@ -282,7 +270,7 @@ std::string LoadedCloseFilter(const std::string& path)
 {
     WindowFilter filter;
     Scribble(&filter);
-    EXPECT_TRUE(LoadCloseFilter(path.c_str(), &filter));
+    LoadCloseFilter(path.c_str(), &filter);
     return Bits(filter);
 }
 
@@ -290,7 +278,7 @@ std::string LoadedHotkeys(const std::string& path)
 {
     HotkeyEntry hotkeys[5];
     Scribble(hotkeys, 5);
-    EXPECT_TRUE(LoadHotkeys(path.c_str(), hotkeys));
+    LoadHotkeys(path.c_str(), hotkeys);
     return Describe(hotkeys);
 }
 
@@ -298,7 +286,7 @@ std::string LoadedTray(const std::string& path)
 {
     unsigned char tray[4];
     Scribble(tray, 4);
-    EXPECT_TRUE(LoadTrayIcons(path.c_str(), tray));
+    LoadTrayIcons(path.c_str(), tray);
     return DescribeTray(tray);
 }
 
@@ -306,7 +294,7 @@ std::string LoadedAutoRun(const std::string& path)
 {
     AutoRunEntry autoRun[4];
     Scribble(autoRun, 4);
-    EXPECT_TRUE(LoadAutoRun(path.c_str(), autoRun));
+    LoadAutoRun(path.c_str(), autoRun);
     return Describe(autoRun);
 }
 
@@ -577,7 +565,7 @@ TEST_F(CloseFilterFallback, OldKeysAreNotWrittenBack)
 {
     std::string path = MainFile(Line(kOldKeepMinimized, "0") + Line(kOldCloseInvisible, "1"));
     FilterSet filters = {};
-    ASSERT_TRUE(LoadFilters(path.c_str(), &filters));
+    LoadFilters(path.c_str(), &filters);
     ASSERT_EQ(Bits(filters.closeFilter), "100111");
     filters.closeFilter.includeMinimized = 0;
     filters.closeFilter.includeInvisible = 0;
@@ -784,7 +772,7 @@ TEST_F(HotkeyKeys, PackedValues)
     EXPECT_EQ(LoadedHotkeys(path), "2:3/0x41 3:3/0x41 4:255/0xFF 5:0/0x00 6:1/0x08");
 
     HotkeyEntry hotkeys[5];
-    ASSERT_TRUE(LoadHotkeys(path.c_str(), hotkeys));
+    LoadHotkeys(path.c_str(), hotkeys);
     std::string saved = NewPath();
     EXPECT_TRUE(SaveHotkeys(saved.c_str(), hotkeys));
     EXPECT_EQ(Lines(ReadFileBytes(saved)),
@@ -1237,8 +1225,10 @@ protected:
 
     static std::string Describe(const AppState& state)
     {
-        return ::Describe(state.filters) + " | " + ::Describe(state.hotkeys) + " | " +
-               DescribeTray(state.trayIcons) + " | " + ::Describe(state.autoRun);
+        return ::Describe(state.filters) + " | " + ::Describe(state.hotkeys) + " undo " +
+               std::to_string(state.undoHotkey.id) + ":" + std::to_string(state.undoHotkey.modifiers) + "/" +
+               std::to_string(state.undoHotkey.key) + " | " + DescribeTray(state.trayIcons) + " | " +
+               ::Describe(state.autoRun);
     }
 
     char path_[kPathBufferSize];
@@ -1251,8 +1241,8 @@ TEST_F(AppStateFile, DefaultsWithoutFile)
     ASSERT_FALSE(FileExists(path_));
     AppState state;
     Scribble(&state);
-    EXPECT_TRUE(LoadAppState(&state));
-    EXPECT_EQ(Describe(state), std::string(kDefaultFilters) + " | " + kDefaultHotkeys + " | " +
+    LoadAppState(&state);
+    EXPECT_EQ(Describe(state), std::string(kDefaultFilters) + " | " + kDefaultHotkeys + " undo 7:0/0 | " +
                                    kDefaultTray + " | " + kDefaultAutoRun);
     EXPECT_FALSE(FileExists(path_));
 }
@@ -1262,15 +1252,17 @@ TEST_F(AppStateFile, EveryGroupFromTheFile)
     WriteBytes(path_, Header(kMain) + Line(kOldKeepMinimized, "0") + Line(kCloseMaximized, "0") +
                           Line("通常サイズのウィンドウを元に戻す", "1") + Line("不可視ウィンドウを最小化する", "1") +
                           Line(kTrayKeys[0], "0") + Line(kTrayKeys[3], "1") + Header(kHotkeySection) +
-                          Line(kHotkeyKeys[0], "833") + Line(kHotkeyKeys[3], "-1") +
+                          Line(kHotkeyKeys[0], "833") + Line(kHotkeyKeys[3], "-1") + Line("直前の操作を取り消す", "853") +
                           Header(kAutoRunSections[1]) + Line(kEnabled, "1") + Line(kInterval, "2500") +
-                          Header(kAutoRunSections[2]) + Line(kInterval, "-1"));
+                          Header(kAutoRunSections[2]) + Line(kInterval, "-1") +
+                          Header("対象モニター") + Line("閉じる", "2") + Line("元に戻す", "abc") + Line("最大化する", "") +
+                          Line("最小化する", "-1"));
     AppState state;
     Scribble(&state);
-    EXPECT_TRUE(LoadAppState(&state));
+    LoadAppState(&state);
     EXPECT_EQ(Describe(state),
-              "restore=000110 maximize=000100 minimize=100100 close=000101 | "
-              "2:3/0x41 3:0/0x00 4:0/0x00 5:255/0xFF 6:0/0x00 | 0001 | "
+              "restore=000110 maximize=000100 minimize=100100+monitor close=000101+monitor | "
+              "2:3/0x41 3:0/0x00 4:0/0x00 5:255/0xFF 6:0/0x00 undo 7:3/85 | 0001 | "
               "0/60000 1/2500 0/-1 0/60000");
 }
 

@@ -26,13 +26,16 @@
 // the order given: "+max" maximizes, "+min" minimizes, so "maximized:w+min" is
 // minimized from the maximized state. "+hide" keeps any kind hidden: it is never
 // shown, and "+max" or "+min" set its state without showing it, so
-// "popup:p+max+hide" is a hidden maximized popup. (Under Wine without a window
-// manager, hiding or destroying a window that was once shown costs its thread
-// about 2 s, and a window first shown maximized snaps back to maximized after
-// its first restore; "normal:w+max" is maximized without that quirk.)
+// "popup:p+max+hide" is a hidden maximized popup. "+at<x>" moves the window's
+// left edge to x (its top stays), so "normal:r+at1500+min" is minimized where
+// it was moved to. (Under Wine without a window manager, hiding or destroying
+// a window that was once shown costs its thread about 2 s, and a window first
+// shown maximized snaps back to maximized after its first restore;
+// "normal:w+max" is maximized without that quirk.)
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -222,6 +225,12 @@ bool ChangeState(const std::string& name, const std::vector<std::string>& change
             SetHiddenState(window, WS_MINIMIZE);
         else if (change == "min")
             ShowWindow(window, SW_MINIMIZE);
+        else if (change.compare(0, 2, "at") == 0) {
+            RECT rect;
+            GetWindowRect(window, &rect);
+            SetWindowPos(window, nullptr, std::atoi(change.c_str() + 2), rect.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
     }
     return true;
 }
@@ -251,6 +260,13 @@ int main(int argc, char** argv)
                     stripped = true;
                     break;
                 }
+            }
+            size_t at = spec.rfind("+at");
+            if (!stripped && at != std::string::npos && at > 0 && at + 3 < spec.size() &&
+                spec.find_first_not_of("0123456789", at + 3) == std::string::npos) {
+                changes.insert(changes.begin(), spec.substr(at + 1));
+                spec.erase(at);
+                stripped = true;
             }
         }
         std::string kind = spec, name = spec;

@@ -8,6 +8,7 @@
 #include "dialog_driver.h"
 #include "harness.h"
 #include "standin_taskbar.h"
+#include "resources/resource_ids.h"
 
 #include <shellapi.h>
 
@@ -19,7 +20,6 @@
 namespace {
 
 const UINT kTrayCallback = WM_APP + 1;
-const UINT kQuitCommand = 40001;
 
 // Settings keys (the file is Shift-JIS, as these literals are).
 const char kMainSection[] = "Tidewell";
@@ -71,20 +71,26 @@ struct HeadItem {
 struct IconMenu {
     UINT iconId;
     std::vector<HeadItem> head;
+    UINT pointerMonitorItem;  // follows the head items
+    const char* pointerMonitorKey;
 };
 const IconMenu kCloseMenu = {1,
-                             {{"通常ｻｲｽﾞのｳｨﾝﾄﾞｳを閉じる", 40082, 0},
-                              {"最大化ｳｨﾝﾄﾞｳを閉じる", 40083, 1},
-                              {"最小化ｳｨﾝﾄﾞｳを閉じる", 40076, 2}}};
+                             {{"通常ｻｲｽﾞのｳｨﾝﾄﾞｳを閉じる", IDM_CLOSE_NORMAL, 0},
+                              {"最大化ｳｨﾝﾄﾞｳを閉じる", IDM_CLOSE_MAXIMIZED, 1},
+                              {"最小化ｳｨﾝﾄﾞｳを閉じる", IDM_CLOSE_MINIMIZED, 2}},
+                             IDM_CLOSE_ON_POINTER_MONITOR, "閉じる"};
 const IconMenu kRestoreMenu = {2,
-                               {{"最大化ｳｨﾝﾄﾞｳを元に戻す", 40085, 3},
-                                {"最小化ｳｨﾝﾄﾞｳを元に戻す", 40086, 4}}};
+                               {{"最大化ｳｨﾝﾄﾞｳを元に戻す", IDM_RESTORE_MAXIMIZED, 3},
+                                {"最小化ｳｨﾝﾄﾞｳを元に戻す", IDM_RESTORE_MINIMIZED, 4}},
+                               IDM_RESTORE_ON_POINTER_MONITOR, "元に戻す"};
 const IconMenu kMaximizeMenu = {3,
-                                {{"通常ｻｲｽﾞのｳｨﾝﾄﾞｳを最大化する", 40079, 5},
-                                 {"最小化ｳｨﾝﾄﾞｳを最大化する", 40077, 6}}};
+                                {{"通常ｻｲｽﾞのｳｨﾝﾄﾞｳを最大化する", IDM_MAXIMIZE_NORMAL, 5},
+                                 {"最小化ｳｨﾝﾄﾞｳを最大化する", IDM_MAXIMIZE_MINIMIZED, 6}},
+                                IDM_MAXIMIZE_ON_POINTER_MONITOR, "最大化する"};
 const IconMenu kMinimizeMenu = {4,
-                                {{"通常ｻｲｽﾞのｳｨﾝﾄﾞｳを最小化する", 40081, 7},
-                                 {"最大化ｳｨﾝﾄﾞｳを最小化する", 40080, 8}}};
+                                {{"通常ｻｲｽﾞのｳｨﾝﾄﾞｳを最小化する", IDM_MINIMIZE_NORMAL, 7},
+                                 {"最大化ｳｨﾝﾄﾞｳを最小化する", IDM_MINIMIZE_MAXIMIZED, 8}},
+                                IDM_MINIMIZE_ON_POINTER_MONITOR, "最小化する"};
 
 // ---- settings file ----------------------------------------------------------
 
@@ -121,24 +127,11 @@ using Section = std::map<std::string, std::string>;
 std::map<std::string, Section> ParseSettings(const std::string& text)
 {
     std::map<std::string, Section> sections;
-    std::string current;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            current = line.substr(1, line.size() - 2);
-            sections[current];
-        } else {
-            size_t equals = line.find('=');
-            if (equals != std::string::npos)
-                sections[current][line.substr(0, equals)] = line.substr(equals + 1);
-        }
+    for (const SettingsLine& line : ReadSettingsLines(text)) {
+        if (line.isHeader)
+            sections[line.section];
+        else if (line.isKey)
+            sections[line.section][line.key] = line.value;
     }
     return sections;
 }
@@ -398,26 +391,33 @@ void SaveBitmap(const Capture& capture, const std::string& path)
 
 // The popup a tray menu should be: the icon's head items with the check marks
 // of the given flags, then the shared tail with the undo item grayed unless a
-// show action can be undone.
-HMENU BuildExpectedMenu(const IconMenu& menu, const TargetFlags& flags, bool undoable)
+// show action can be undone, and the pointer-monitor and start items checked
+// when they are set.
+HMENU BuildExpectedMenu(const IconMenu& menu, const TargetFlags& flags, bool undoable, bool onPointerMonitor,
+                        bool startsAtSignIn)
 {
     HMENU popup = CreatePopupMenu();
     for (const HeadItem& item : menu.head)
         AppendMenuA(popup, MF_STRING | (flags[item.target] == '1' ? MF_CHECKED : MF_UNCHECKED),
                     item.id, item.text);
+    AppendMenuA(popup, MF_STRING | (onPointerMonitor ? MF_CHECKED : MF_UNCHECKED), menu.pointerMonitorItem,
+                "ﾏｳｽのあるﾓﾆﾀｰだけ(&O)");
     AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(popup, MF_STRING | (undoable ? MF_ENABLED : MF_GRAYED), 40103, "直前の操作を取り消す(&U)");
+    AppendMenuA(popup, MF_STRING | (undoable ? MF_ENABLED : MF_GRAYED), IDM_UNDO, "直前の操作を取り消す(&U)");
     HMENU settings = CreatePopupMenu();
-    AppendMenuA(settings, MF_STRING, 40100, "常駐の設定(&I)...");
-    AppendMenuA(settings, MF_STRING, 40009, "ﾀｰｹﾞｯﾄの設定(&T)...");
-    AppendMenuA(settings, MF_STRING, 40094, "ﾎｯﾄｷｰの設定(&H)...");
-    AppendMenuA(settings, MF_STRING, 40101, "自動実行の設定(&A)...");
-    AppendMenuA(settings, MF_STRING, 40102, "除外の設定(&X)...");
+    AppendMenuA(settings, MF_STRING, IDM_TRAY_SETTINGS, "常駐の設定(&I)...");
+    AppendMenuA(settings, MF_STRING, IDM_TARGET_SETTINGS, "ﾀｰｹﾞｯﾄの設定(&T)...");
+    AppendMenuA(settings, MF_STRING, IDM_HOTKEY_SETTINGS, "ﾎｯﾄｷｰの設定(&H)...");
+    AppendMenuA(settings, MF_STRING, IDM_AUTORUN_SETTINGS, "自動実行の設定(&A)...");
+    AppendMenuA(settings, MF_STRING, IDM_EXCLUSION_SETTINGS, "除外の設定(&X)...");
+    AppendMenuA(settings, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(settings, MF_STRING | (startsAtSignIn ? MF_CHECKED : MF_UNCHECKED), IDM_START_AT_SIGN_IN,
+                "Windows 起動時に常駐する(&W)");
     AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(settings), "設定(&S)");
     AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(popup, MF_STRING, 40074, "About(&A)");
+    AppendMenuA(popup, MF_STRING, IDM_ABOUT, "About(&A)");
     AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(popup, MF_STRING, kQuitCommand, "終了(&Q)");
+    AppendMenuA(popup, MF_STRING, IDM_QUIT, "終了(&Q)");
     return popup;
 }
 
@@ -443,15 +443,44 @@ DWORD WINAPI TrackReferenceMenu(void* param)
     return 0;
 }
 
-// The picture of the expected menu, shown by this process the way the program
-// shows its own (same place, same tracking flags) and closed again.
-Capture ExpectedMenuPicture(const IconMenu& menu, const TargetFlags& flags, bool undoable, POINT at)
+// Opens the "設定(&S)" submenu of an open popup by its access key. The
+// submenu opens above the popup, so it comes first in the window list.
+HWND OpenSettingsSubmenu(HWND popup, DWORD processId)
 {
-    ReferenceMenu reference = {BuildExpectedMenu(menu, flags, undoable), at};
+    PressKey(popup, 'S');
+    HWND submenu = nullptr;
+    WaitUntil([&] { return (submenu = FindOpenMenu(processId)) != popup && submenu != nullptr; }, 5000);
+    return submenu != popup ? submenu : nullptr;
+}
+
+// The picture of the popup's settings submenu; both are closed afterwards, one
+// at a time: an Escape for the popup that comes while the submenu is still
+// closing is lost.
+Capture SettingsSubmenuPicture(HWND popup, DWORD processId)
+{
+    Capture capture;
+    if (HWND submenu = OpenSettingsSubmenu(popup, processId)) {
+        capture = CaptureSettled(submenu);
+        PressKey(submenu, VK_ESCAPE);
+        WaitForMenuClosed(submenu);
+    }
+    PressKey(popup, VK_ESCAPE);
+    return capture;
+}
+
+// The picture of the expected menu, or of its settings submenu, shown by this
+// process the way the program shows its own (same place, same tracking flags,
+// same keys) and closed again.
+Capture ExpectedMenuPicture(const IconMenu& menu, const TargetFlags& flags, bool undoable,
+                            bool onPointerMonitor, bool startsAtSignIn, POINT at, bool settingsOpen)
+{
+    ReferenceMenu reference = {BuildExpectedMenu(menu, flags, undoable, onPointerMonitor, startsAtSignIn), at};
     HANDLE thread = CreateThread(nullptr, 0, TrackReferenceMenu, &reference, 0, nullptr);
     Capture capture;
     HWND shown = WaitForOpenMenu(GetCurrentProcessId());
-    if (shown != nullptr) {
+    if (shown != nullptr && settingsOpen) {
+        capture = SettingsSubmenuPicture(shown, GetCurrentProcessId());
+    } else if (shown != nullptr) {
         capture = CaptureSettled(shown);
         PressKey(shown, VK_ESCAPE);
     }
@@ -473,7 +502,7 @@ HWND OpenIconMenu(const Resident& resident, UINT iconId)
 
 // The program's open popup looks exactly like the expected menu, at the cursor.
 ::testing::AssertionResult ShowsMenu(HWND shown, const IconMenu& menu, const TargetFlags& flags,
-                                     bool undoable = false)
+                                     bool undoable = false, bool onPointerMonitor = false)
 {
     if (shown == nullptr)
         return ::testing::AssertionFailure() << "no menu opened for icon " << menu.iconId;
@@ -488,8 +517,23 @@ HWND OpenIconMenu(const Resident& resident, UINT iconId)
     PressKey(shown, VK_ESCAPE);
     if (!WaitForMenuClosed(shown))
         return ::testing::AssertionFailure() << "Escape did not close the menu";
-    return LooksAlike(picture, ExpectedMenuPicture(menu, flags, undoable, kMenuPoint),
+    return LooksAlike(picture, ExpectedMenuPicture(menu, flags, undoable, onPointerMonitor, false, kMenuPoint, false),
                       "menu of icon " + std::to_string(menu.iconId) + " with flags " + flags);
+}
+
+// The close icon's settings submenu looks exactly like the expected one, its
+// start item checked or not.
+::testing::AssertionResult ShowsSettingsSubmenu(const Resident& resident, bool startsAtSignIn)
+{
+    HWND shown = OpenIconMenu(resident, 1);
+    Capture picture = shown != nullptr ? SettingsSubmenuPicture(shown, resident.processId()) : Capture();
+    if (shown == nullptr || !WaitForMenuClosed(shown))
+        return ::testing::AssertionFailure() << "the close icon's menu did not open and close";
+    Capture expected =
+        ExpectedMenuPicture(kCloseMenu, DefaultTargets(), false, false, startsAtSignIn, kMenuPoint, true);
+    return LooksAlike(picture, expected,
+                      std::string("settings submenu, start item ") +
+                          (startsAtSignIn ? "checked" : "unchecked"));
 }
 
 // ---- start, icons and end ----------------------------------------------------
@@ -539,7 +583,7 @@ TEST_F(TrayIconTest, CloseIconAloneIsAddedAndDeletedOnQuitCommand)
     EXPECT_TRUE(AllFrom(taskbar, resident.window()));
     EXPECT_FALSE(CtrlAltAIsFree()) << "the hotkey is not registered";
 
-    SendMessageA(resident.window(), WM_COMMAND, kQuitCommand, 0);
+    SendMessageA(resident.window(), WM_COMMAND, IDM_QUIT, 0);
     EXPECT_EQ(resident.WaitForExit(10000), 0);
     EXPECT_EQ(Requests(taskbar), std::vector<Request>({Add(1), Delete(1)}));
     EXPECT_EQ(FindMainWindow(), nullptr);
@@ -922,6 +966,76 @@ TEST_F(TrayMenuTest, ChoosingAHeadItemFlipsItsFlagAndSavesTheTargets)
     EXPECT_EQ(StateOf(b), kMaximized);
 }
 
+TEST_F(TrayMenuTest, ThePointerMonitorItemShowsItsKeyAndWritesItAlone)
+{
+    const std::string settings = TrayIconSettings(true, true, true, true) + "[対象モニター]\r\n最小化する=1\r\n";
+    copy.WriteSettings(settings);
+    StandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.ok());
+    Resident resident(copy);
+    ASSERT_NE(resident.window(), nullptr);
+    ASSERT_TRUE(taskbar.WaitForCalls(4, 5000));
+    for (const IconMenu* menu : {&kMinimizeMenu, &kMaximizeMenu, &kRestoreMenu, &kCloseMenu})
+        EXPECT_TRUE(ShowsMenu(OpenIconMenu(resident, menu->iconId), *menu, DefaultTargets(), false,
+                              menu == &kMinimizeMenu));
+
+    // The close menu's item on, the minimize menu's off: each writes its own key alone.
+    std::string expected = settings;
+    for (const IconMenu* menu : {&kCloseMenu, &kMinimizeMenu}) {
+        HWND shown = OpenIconMenu(resident, menu->iconId);
+        ASSERT_NE(shown, nullptr);
+        for (size_t i = 0; i <= menu->head.size(); ++i)
+            PressKey(shown, VK_DOWN);
+        PressKey(shown, VK_RETURN);
+        ASSERT_TRUE(WaitForMenuClosed(shown));
+        expected = menu == &kCloseMenu ? expected + "閉じる=1\r\n"
+                                       : expected.replace(expected.find("最小化する=1"), 12, "最小化する=0");
+        EXPECT_TRUE(WaitUntil([&] { return copy.ReadSettings() == expected; }, 3000)) << copy.ReadSettings();
+        EXPECT_TRUE(ShowsMenu(OpenIconMenu(resident, menu->iconId), *menu, DefaultTargets(), false,
+                              menu == &kCloseMenu));
+    }
+}
+
+TEST_F(TrayMenuTest, TheUndoHotkeyIsHeldWhileResidentButNotWhileTheHotkeyDialogIsOpen)
+{
+    // Ctrl+Alt+U, set only in the file, in a form the program would not write.
+    const std::string undoHotkey = std::string("[") + kHotkeySection + "]\r\n直前の操作を取り消す=0853\r\n";
+    copy.WriteSettings(undoHotkey);
+    StandinTaskbar taskbar;
+    Resident resident(copy);
+    ASSERT_NE(resident.window(), nullptr);
+    const auto held = [] {
+        if (!RegisterHotKey(nullptr, 0x7A12, kCtrlAltModifiers, 'U'))
+            return true;
+        UnregisterHotKey(nullptr, 0x7A12);
+        return false;
+    };
+    EXPECT_TRUE(held());
+
+    TestWindows windows({"normal:a"});
+    ASSERT_TRUE(windows.ok());
+    HWND a = windows.Find("a");
+    SendMessageA(resident.window(), WM_COMMAND, IDM_MINIMIZE_WINDOWS, 0);
+    ASSERT_EQ(WaitForState(a, kMinimized), kMinimized);
+    SendMessageA(resident.window(), WM_HOTKEY, 7, MAKELPARAM(kCtrlAltModifiers, 'U'));
+    EXPECT_EQ(WaitForState(a, kNormal), kNormal);
+
+    // The dialog neither shows nor writes it: its OK leaves the key as it was.
+    Dialog hotkeys = Dialog::Open(IDM_HOTKEY_SETTINGS, "ﾎｯﾄｷｰ の設定");
+    ASSERT_TRUE(hotkeys.ok());
+    EXPECT_FALSE(held());
+    hotkeys.Click(IDOK);
+    ASSERT_TRUE(hotkeys.WaitGone());
+    EXPECT_TRUE(held());
+    Section stored = ParseSettings(copy.ReadSettings())[kHotkeySection];
+    EXPECT_EQ(stored.size(), 6u);
+    EXPECT_EQ(stored["直前の操作を取り消す"], "0853");
+
+    PostMessageA(resident.window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(resident.WaitForExit(10000), 0);
+    EXPECT_FALSE(held());
+}
+
 TEST_F(TrayMenuTest, UndoTakesBackTheLastShowActionOnceAndIsGrayedWithoutOne)
 {
     copy.WriteSettings(TrayIconSettings(true, false, false, false));
@@ -941,7 +1055,7 @@ TEST_F(TrayMenuTest, UndoTakesBackTheLastShowActionOnceAndIsGrayedWithoutOne)
     EXPECT_TRUE(ShowsMenu(OpenIconMenu(resident, 1), kCloseMenu, flags, false));
 
     // Minimize, then undo from the menu, whose item is grayed again afterwards.
-    command(40091);
+    command(IDM_MINIMIZE_WINDOWS);
     ASSERT_TRUE(settled(kMinimized, kMinimized, kMaximized));
     EXPECT_TRUE(ShowsMenu(OpenIconMenu(resident, 1), kCloseMenu, flags, true));
     HWND menu = OpenIconMenu(resident, 1);
@@ -952,26 +1066,26 @@ TEST_F(TrayMenuTest, UndoTakesBackTheLastShowActionOnceAndIsGrayedWithoutOne)
     EXPECT_TRUE(ShowsMenu(OpenIconMenu(resident, 1), kCloseMenu, flags, false));
 
     // Maximize and restore, each undone by the command.
-    command(40092);
+    command(IDM_MAXIMIZE_WINDOWS);
     ASSERT_TRUE(settled(kMaximized, kMaximized, kMaximized));
-    command(40103);
+    command(IDM_UNDO);
     EXPECT_TRUE(settled(kNormal, kNormal, kMaximized));
-    command(40093);
+    command(IDM_RESTORE_WINDOWS);
     ASSERT_TRUE(settled(kNormal, kNormal, kNormal));
-    command(40103);
+    command(IDM_UNDO);
     EXPECT_TRUE(settled(kNormal, kNormal, kMaximized)) << "restored from maximized, maximized again";
 
     // A window closed in between is left out; a close action keeps the record
     // (it closes m); the record is used once.
-    command(40091);
+    command(IDM_MINIMIZE_WINDOWS);
     ASSERT_TRUE(settled(kMinimized, kMinimized, kMaximized));
     PostMessageA(b, WM_CLOSE, 0, 0);
-    command(40090);
+    command(IDM_CLOSE_WINDOWS);
     ASSERT_TRUE(settled(kMinimized, kGone, kGone));
-    command(40103);
+    command(IDM_UNDO);
     EXPECT_TRUE(settled(kNormal, kGone, kGone));
     ShowWindow(a, SW_MINIMIZE);
-    command(40103);
+    command(IDM_UNDO);
     EXPECT_FALSE(WaitUntil([&] { return StateOf(a) != kMinimized; }, 1000)) << "undone twice";
     EXPECT_TRUE(resident.Responds());
 }
@@ -995,6 +1109,77 @@ TEST_F(TrayMenuTest, QuitItemEndsTheProgram)
               std::vector<Request>({Add(2), Add(1), Delete(2), Delete(1)}));
     EXPECT_EQ(FindMainWindow(), nullptr);
     EXPECT_TRUE(CtrlAltAIsFree()) << "the hotkey stays registered after the end";
+}
+
+// ---- start at sign-in ------------------------------------------------------------
+
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The Run key's value "Tidewell" as a REG_SZ, or "(none)" when there is no such value.
+std::string RunValue()
+{
+    char data[1024] = "";
+    DWORD size = sizeof data;
+    LONG result = RegGetValueA(HKEY_CURRENT_USER, kRunKey, "Tidewell", RRF_RT_REG_SZ, nullptr, data, &size);
+    return result == ERROR_SUCCESS ? data : "(none)";
+}
+
+TEST_F(TrayMenuTest, StartAtSignInItemShowsWritesAndDeletesTheRunValue)
+{
+    // Whatever the Run key held is put back at the end; the test starts without the value.
+    RegistryValue keep(HKEY_CURRENT_USER, kRunKey, "Tidewell", "");
+    HKEY run = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &run), ERROR_SUCCESS);
+    RegDeleteValueA(run, "Tidewell");
+    RegCloseKey(run);
+    copy.WriteSettings(TrayIconSettings(true, false, false, false));
+    StandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.ok());
+    Resident resident(copy);
+    ASSERT_NE(resident.window(), nullptr);
+    ASSERT_TRUE(taskbar.WaitForCalls(1, 5000));
+    const std::string quoted = "\"" + copy.exe + "\"";
+    // Sent with a timeout: a warning box would hold the command up.
+    const auto choose = [&] {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(resident.window(), WM_COMMAND, IDM_START_AT_SIGN_IN, 0, 0, 5000, &result) != 0;
+    };
+
+    // Unchecked at first; neither the start nor the menu's opening writes the value.
+    EXPECT_TRUE(ShowsSettingsSubmenu(resident, false));
+    EXPECT_EQ(RunValue(), "(none)");
+
+    // Chosen by its access key: the quoted path is written.
+    HWND menu = OpenIconMenu(resident, 1);
+    ASSERT_NE(menu, nullptr);
+    HWND submenu = OpenSettingsSubmenu(menu, resident.processId());
+    ASSERT_NE(submenu, nullptr);
+    PressKey(submenu, 'W');
+    EXPECT_TRUE(WaitForMenuClosed(menu));
+    EXPECT_TRUE(WaitUntil([&] { return RunValue() != "(none)"; }, 3000));
+    EXPECT_STRCASEEQ(RunValue().c_str(), quoted.c_str());
+    EXPECT_TRUE(ShowsSettingsSubmenu(resident, true));
+
+    // Chosen again: the value goes.
+    EXPECT_TRUE(choose());
+    EXPECT_EQ(RunValue(), "(none)");
+    EXPECT_TRUE(ShowsSettingsSubmenu(resident, false));
+
+    // The same path in other case counts; another path (a moved folder) shows
+    // unchecked, and choosing the item replaces it.
+    std::string upper = quoted;
+    CharUpperA(&upper[0]);
+    {
+        RegistryValue same(HKEY_CURRENT_USER, kRunKey, "Tidewell", upper);
+        EXPECT_TRUE(ShowsSettingsSubmenu(resident, true));
+        EXPECT_EQ(RunValue(), upper) << "opening the menu wrote the value";
+    }
+    RegistryValue moved(HKEY_CURRENT_USER, kRunKey, "Tidewell", "\"C:\\Old\\tidewell.exe\"");
+    EXPECT_TRUE(ShowsSettingsSubmenu(resident, false));
+    EXPECT_TRUE(choose());
+    EXPECT_STRCASEEQ(RunValue().c_str(), quoted.c_str());
+    EXPECT_TRUE(ShowsSettingsSubmenu(resident, true));
+    EXPECT_EQ(FindProcessWindow(resident.processId(), "#32770"), nullptr) << "a warning was shown";
 }
 
 }  // namespace
@@ -1028,14 +1213,14 @@ TEST_F(CodePage, TheProgramsTextsReadRightThroughTheWideFunctions)
     EXPECT_TRUE(ShowsMenu(OpenIconMenu(resident, 1), kCloseMenu, DefaultTargets()));
 
     // The changed marker is a title the program sets itself.
-    Dialog targets = Dialog::Open(40009, "ﾀｰｹﾞｯﾄ の設定");
+    Dialog targets = Dialog::Open(IDM_TARGET_SETTINGS, "ﾀｰｹﾞｯﾄ の設定");
     ASSERT_TRUE(targets.ok());
     ASSERT_TRUE(targets.SetCheck(1018, true));
     EXPECT_EQ(WideWindowText(targets.window()), FromShiftJis("ﾀｰｹﾞｯﾄ の設定 *"));
     targets.Click(IDCANCEL);
     ASSERT_TRUE(targets.WaitGone());
 
-    ASSERT_TRUE(PostCommand(40074));
+    ASSERT_TRUE(PostCommand(IDM_ABOUT));
     HWND about = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (about = FindProcessWindow(resident.processId(), "#32770")) != nullptr; }, 5000));
     EXPECT_EQ(WideWindowText(about), FromShiftJis("Tidewell について"));
@@ -1054,7 +1239,7 @@ TEST_F(CodePage, UnderUtf8NothingIsWrittenAndTheUserIsToldOnce)
     Resident resident(utf8);
     ASSERT_NE(resident.window(), nullptr);
 
-    ASSERT_TRUE(PostCommand(40082));  // close normal-size windows: off
+    ASSERT_TRUE(PostCommand(IDM_CLOSE_NORMAL));  // close normal-size windows: off
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (box = Warning(resident)) != nullptr; }, 5000)) << "no warning";
     std::string path = utf8.ini;  // as the program names it: in lower case
@@ -1067,7 +1252,7 @@ TEST_F(CodePage, UnderUtf8NothingIsWrittenAndTheUserIsToldOnce)
     ASSERT_TRUE(WaitUntil([&] { return Warning(resident) == nullptr; }, 5000));
 
     // The toggle holds in memory; the dialog's OK writes nothing and says nothing.
-    Dialog targets = Dialog::Open(40009, "ﾀｰｹﾞｯﾄ の設定");
+    Dialog targets = Dialog::Open(IDM_TARGET_SETTINGS, "ﾀｰｹﾞｯﾄ の設定");
     ASSERT_TRUE(targets.ok());
     EXPECT_FALSE(targets.Checked(1016));
     targets.Click(IDOK);
@@ -1085,7 +1270,7 @@ TEST_F(CodePage, UnderAWesternCodePageTheWriteChangesOnlyItsValue)
     Resident resident(western);
     ASSERT_NE(resident.window(), nullptr);
 
-    ASSERT_TRUE(PostCommand(40082));
+    ASSERT_TRUE(PostCommand(IDM_CLOSE_NORMAL));
     TargetFlags flags = DefaultTargets();
     flags[0] = '0';
     const std::string expected = TrayIconSettings(true, false, false, false) + TargetLines(flags) +
