@@ -5,7 +5,7 @@
 //                    [--cpu-seconds S] [--soak-cycles C] [--only PHASE]
 //                    [--cpu-log FILE] [--steal-cpu CPU]
 //
-// PHASE is one of actions, hung, exclusions, start, cpu, soak, size. The
+// PHASE is one of actions, hung, exclusions, monitors, start, cpu, soak, size. The
 // benchmark's own programs (bench_*.exe) lie beside this one. Each comparison
 // alternates the two programs, the one that goes first changing every round,
 // and reports medians; each program has one warm-up run before its first
@@ -239,6 +239,7 @@ public:
 
     bool ok() const { return ok_; }
     int made() const { return count_; }
+    DWORD processId() const { return child_.id; }
     // Waits until the windows' thread has handled every message waiting for it,
     // painting included.
     bool Settle() { return Signal(settle_); }
@@ -715,15 +716,15 @@ std::string WallCells(const Pair& pair)
     return Spread(Walls(pair.first), "%.0f") + " | " + Spread(Walls(pair.second), "%.0f");
 }
 
-// The runs of one action over n windows, the two programs in turns, each on
-// the same windows put back in the state they were made in (a close leaves
-// none: each gets fresh ones).
-Pair MeasureAction(const ActionSpec& action, int n, bool warmUp)
+// The runs of one action over n windows, two programs in turns, each on the
+// same windows put back in the state they were made in (a close leaves none:
+// each gets fresh ones). Each run must act on all n windows.
+Pair AlternateAction(const std::string& measure, const ActionSpec& action, int n,
+                     const std::string& firstExe, const char* firstName,
+                     const std::string& secondExe, const char* secondName, bool warmUp)
 {
     const bool closes = std::strcmp(action.expected, "gone") == 0;
     BenchWindows* shared = closes ? nullptr : new BenchWindows(n, action.made);
-    const std::string measure = Format("action %s N=%d", action.name, n);
-    const std::string baseline = BenchProgram("bench_baseline.exe");
     Log("%s ...", measure.c_str());
     auto run = [&](const std::string& exe, const char* label) {
         if (closes) {
@@ -736,10 +737,17 @@ Pair MeasureAction(const ActionSpec& action, int n, bool warmUp)
         return Sample();
     };
     Pair pair = Alternate(
-        measure, "tidewell", "baseline", [&] { return run(options.tidewell, "tidewell"); },
-        [&] { return run(baseline, "baseline"); }, warmUp);
+        measure, firstName, secondName, [&] { return run(firstExe, firstName); },
+        [&] { return run(secondExe, secondName); }, warmUp);
     delete shared;
     return pair;
+}
+
+// Tidewell against the baseline.
+Pair MeasureAction(const ActionSpec& action, int n, bool warmUp)
+{
+    return AlternateAction(Format("action %s N=%d", action.name, n), action, n, options.tidewell, "tidewell",
+                           BenchProgram("bench_baseline.exe"), "baseline", warmUp);
 }
 
 void MeasureActions()
@@ -958,6 +966,138 @@ void MeasureExclusions()
                            Verdict(without > 0 && with / without <= 1.10));
         Summarize("exclusions", Ratio(with, without, "%.2f"));
     }
+    markdown += "\n";
+}
+
+// ---- the pointer's monitor -----------------------------------------------------
+
+// Writes a settings file whose four keys that keep an action to the monitor
+// under the pointer all hold `value`. The names are Shift-JIS, as the sources
+// are compiled to CP932.
+bool WriteMonitorKeys(const std::string& ini, int value)
+{
+    std::string content = "[対象モニター]\r\n";
+    for (const char* key : {"閉じる", "元に戻す", "最大化する", "最小化する"})
+        content += Format("%s=%d\r\n", key, value);
+    FILE* file = std::fopen(ini.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+    return std::fclose(file) == 0 && written;
+}
+
+struct MonitorSearch {
+    DWORD processId;
+    HMONITOR monitor;
+    int on = 0;
+    int off = 0;
+};
+
+BOOL CALLBACK CountOnMonitor(HWND window, LPARAM param)
+{
+    MonitorSearch* search = reinterpret_cast<MonitorSearch*>(param);
+    if (!IsWindowOfProcess(window, search->processId, kBenchWindowClass))
+        return TRUE;
+    if (MonitorFromWindow(window, MONITOR_DEFAULTTONULL) == search->monitor)
+        ++search->on;
+    else
+        ++search->off;
+    return TRUE;
+}
+
+// The monitor under the pointer, or null; `at` is where the pointer is.
+HMONITOR PointerMonitor(POINT* at)
+{
+    if (!GetCursorPos(at))
+        return nullptr;
+    Log("  the pointer is at (%ld, %ld), on one of %d monitors", at->x, at->y, GetSystemMetrics(SM_CMONITORS));
+    return MonitorFromPoint(*at, MONITOR_DEFAULTTONULL);
+}
+
+// Puts the pointer in the middle of the primary monitor (in the benchmark's
+// virtual desktop, the only one); the monitor it is on half a second later,
+// or null where it is not there then. Wine moves the pointer only within the
+// desktop's X window: tools/bench puts the X pointer in it first.
+HMONITOR PointerToMiddle()
+{
+    POINT middle = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2}, at;
+    if (!SetCursorPos(middle.x, middle.y))
+        return nullptr;
+    Sleep(500);
+    HMONITOR monitor = PointerMonitor(&at);
+    return at.x == middle.x && at.y == middle.y ? monitor : nullptr;
+}
+
+// Tidewell with every action kept to the pointer's monitor against the same
+// program and settings with that off, over the largest N, every window on the
+// pointer's monitor.
+void MeasureMonitors()
+{
+    const int n = *std::max_element(options.sizes.begin(), options.sizes.end());
+    const std::string onDir = options.outDir + "\\monitors-on", offDir = options.outDir + "\\monitors-off";
+    const std::string on = onDir + "\\tidewell.exe", off = offDir + "\\tidewell.exe";
+    CreateDirectoryA(onDir.c_str(), nullptr);
+    CreateDirectoryA(offDir.c_str(), nullptr);
+    if (!CopyFileA(options.tidewell.c_str(), on.c_str(), FALSE) ||
+        !CopyFileA(options.tidewell.c_str(), off.c_str(), FALSE) ||
+        !WriteMonitorKeys(onDir + "\\tidewell.ini", 1) || !WriteMonitorKeys(offDir + "\\tidewell.ini", 0)) {
+        Fail("monitors: could not make the copies with settings files in %s", options.outDir.c_str());
+        return;
+    }
+    Log("monitors: the pointer and the windows ...");
+    HMONITOR monitor = PointerToMiddle();
+    if (monitor == nullptr) {
+        Fail("monitors: the pointer could not be put in the middle of the desktop");
+        return;
+    }
+    // Every window, as made for each action, lies on the pointer's monitor.
+    for (const char* state : {"normal", "maximized"}) {
+        BenchWindows windows(n, state);
+        MonitorSearch search = {windows.processId(), monitor};
+        EnumWindows(CountOnMonitor, reinterpret_cast<LPARAM>(&search));
+        Log("  %d %s windows: %d on the pointer's monitor, %d elsewhere", n, state, search.on, search.off);
+        if (search.on != n || search.off != 0)
+            Fail("monitors: %d of %d %s windows are on the pointer's monitor", search.on, n, state);
+    }
+    markdown += Format(u8"### Only the pointer's monitor\n\n"
+                       u8"Tidewell run from a copy of it in a folder of its own whose settings file sets "
+                       u8"the four keys of `[対象モニター]` to 1, so that each action touches only the "
+                       u8"windows on the monitor under the pointer, against a copy in another folder "
+                       u8"with the same file but the keys set to 0, over N ordinary windows timed as "
+                       u8"above. The virtual desktop is one monitor and the pointer is put in its "
+                       u8"middle (`SetCursorPos`) before the runs, so every window is on the pointer's "
+                       u8"monitor and both sides act on all N. Median of %d runs, with the smallest and "
+                       u8"largest (ms); the ratio with its 95 %% bootstrap interval. N = 0 is the start and "
+                       u8"end alone.\n\n",
+                       options.runs);
+    markdown += "| Action | N | Keys on | Keys off | Ratio | Target (<= 1.10) |\n"
+                "|---|---:|---:|---:|---:|---|\n";
+    Log("monitors /min N=0 ...");
+    Pair empty = Alternate(
+        "monitors /min N=0", "keys-on", "keys-off", [&] { return TimeRun(on, "/min"); },
+        [&] { return TimeRun(off, "/min"); });
+    Log("  keys on %.0f ms, keys off %.0f ms", Median(Walls(empty.first)), Median(Walls(empty.second)));
+    markdown += Format("| `/min` | 0 | %s | %s | - |\n", WallCells(empty).c_str(),
+                       RatioCell(Walls(empty.first), Walls(empty.second)).c_str());
+    for (const ActionSpec& action : kActionSpecs) {
+        double start = NowMs();
+        Pair pair = AlternateAction(Format("monitors %s N=%d", action.name, n), action, n, on, "keys-on",
+                                    off, "keys-off", true);
+        std::vector<double> withWalls = Walls(pair.first), withoutWalls = Walls(pair.second);
+        double with = Median(withWalls), without = Median(withoutWalls);
+        Log("  keys on %.0f ms, keys off %.0f ms, ratio %s (%.0f s)", with, without,
+            Ratio(with, without).c_str(), (NowMs() - start) / 1000);
+        std::string target = Verdict(without > 0 && with / without <= 1.10);
+        Interval interval = RatioInterval(withWalls, withoutWalls);
+        if (interval.known && interval.low <= 1.10 && interval.high > 1.10)
+            target += " (within the noise)";
+        markdown += Format("| `%s` | %d | %s | %s | %s |\n", action.name, n, WallCells(pair).c_str(),
+                           RatioCell(withWalls, withoutWalls).c_str(), target.c_str());
+        Summarize("monitors", Ratio(with, without, "%.2f"));
+    }
+    POINT at;
+    if (PointerMonitor(&at) != monitor)
+        Fail("monitors: the pointer left its monitor during the runs");
     markdown += "\n";
 }
 
@@ -1283,6 +1423,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         MeasureHungWindows();
     if (all || options.only == "exclusions")
         MeasureExclusions();
+    if (all || options.only == "monitors")
+        MeasureMonitors();
     MeasureResident(taskbar);
 
     for (const char* name : {"results.md", "summary.tsv"}) {
