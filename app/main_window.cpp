@@ -219,13 +219,13 @@ LRESULT OnInitMenu(HWND window, HMENU menu)
 
 LRESULT OnHotkey(HWND window, WPARAM hotkeyId)
 {
-    const HotkeyRow* found = nullptr;
+    const HotkeyRow* found = static_cast<WPARAM>(kUndoHotkeyRow.id) == hotkeyId ? &kUndoHotkeyRow : nullptr;
     for (const HotkeyRow& row : kHotkeyRows) {
-        if (found == nullptr && static_cast<WPARAM>(row.id) == hotkeyId)
+        if (static_cast<WPARAM>(row.id) == hotkeyId) {
             found = &row;
+            break;
+        }
     }
-    if (found == nullptr && static_cast<WPARAM>(kUndoHotkeyRow.id) == hotkeyId)
-        found = &kUndoHotkeyRow;
     if (found != nullptr)
         SendMessageA(window, WM_COMMAND, MAKEWPARAM(found->command, 0), 0);
     return 0;

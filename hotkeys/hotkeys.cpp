@@ -9,6 +9,16 @@ bool SameCombination(const HotkeyEntry& a, const HotkeyEntry& b)
     return a.key == b.key && (a.modifiers & ~kHotkeyExtendedBit) == (b.modifiers & ~kHotkeyExtendedBit);
 }
 
+// Whether an entry before entry i that was registered has its combination.
+bool TakenByEarlierEntry(const HotkeyEntry* hotkeys, int i, unsigned registered)
+{
+    for (int j = 0; j < i; ++j) {
+        if ((registered >> j & 1u) != 0 && SameCombination(hotkeys[j], hotkeys[i]))
+            return true;
+    }
+    return false;
+}
+
 // An entry with neither modifiers nor key is unregistered instead.
 bool RegisterHotkey(HWND mainWindow, int id, const HotkeyEntry& entry)
 {
@@ -30,10 +40,7 @@ unsigned RegisterHotkeys(HWND mainWindow, const HotkeyEntry* hotkeys, const Hotk
             registered |= 1u << i;
             continue;
         }
-        bool ownEarlier = false;
-        for (int j = 0; j < i; ++j)
-            ownEarlier = ownEarlier || ((registered >> j & 1u) != 0 && SameCombination(hotkeys[j], entry));
-        if (entry.key != 0 && !ownEarlier)
+        if (entry.key != 0 && !TakenByEarlierEntry(hotkeys, i, registered))
             failed |= 1u << i;
     }
     RegisterHotkey(mainWindow, kUndoHotkeyRow.id, undoHotkey);

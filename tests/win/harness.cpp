@@ -348,6 +348,45 @@ HWND StartResident(const ProgramCopy& copy, Process* process, DWORD timeoutMs,
     return window;
 }
 
+bool Resident::Running() const
+{
+    return process_.handle != nullptr && WaitForSingleObject(process_.handle, 0) == WAIT_TIMEOUT;
+}
+
+bool Resident::Responds() const
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+}
+
+long Resident::WaitForExit(DWORD timeoutMs)
+{
+    DWORD exitCode = 0;
+    if (!WaitProcess(process_, timeoutMs, &exitCode))
+        return -1;
+    return static_cast<long>(exitCode);
+}
+
+void Resident::End()
+{
+    if (!Running()) {
+        KillProcess(process_);
+        return;
+    }
+    if (HWND menu = FindOpenMenu(process_.id))
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+    HWND window = FindMainWindow();
+    DWORD owner = 0;
+    if (window != nullptr && GetWindowThreadProcessId(window, &owner) && owner == process_.id) {
+        PostMessageA(window, WM_CANCELMODE, 0, 0);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        DWORD exitCode = 0;
+        if (WaitProcess(process_, 5000, &exitCode))
+            return;
+    }
+    KillProcess(process_);
+}
+
 std::string HostProgram(const char* unixPath)
 {
     typedef WCHAR*(CDECL * ToDosName)(const char*);

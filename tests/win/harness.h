@@ -110,6 +110,34 @@ HWND StartResident(const ProgramCopy& copy, Process* process, DWORD timeoutMs = 
 // Finds the resident main window, or null.
 HWND FindMainWindow();
 
+// Asks Resident not to wait for the main window (for starts that are to fail).
+struct WithoutWaiting {};
+
+// The resident program of one test; ended when the object goes, whatever happened.
+class Resident {
+public:
+    explicit Resident(const ProgramCopy& copy) { window_ = StartResident(copy, &process_); }
+    Resident(const ProgramCopy& copy, WithoutWaiting) { process_ = StartProcess(copy.exe, ""); }
+    ~Resident() { End(); }
+    Resident(const Resident&) = delete;
+    Resident& operator=(const Resident&) = delete;
+
+    HWND window() const { return window_; }
+    DWORD processId() const { return process_.id; }
+    bool Running() const;
+    // The main window handles a message sent from outside within a few seconds.
+    bool Responds() const;
+    // Sends the command to the main window; it has been handled on return.
+    void Send(UINT command) const { SendMessageA(window_, WM_COMMAND, command, 0); }
+    // Waits for the program to end; its exit code, or -1 when it still runs.
+    long WaitForExit(DWORD timeoutMs);
+    void End();
+
+private:
+    Process process_;
+    HWND window_ = nullptr;
+};
+
 // testwin.exe with the given window specs, running until Close().
 struct TestWindows {
     Process process;

@@ -119,20 +119,6 @@ std::string StatesOf(const std::vector<std::pair<const char*, HWND>>& windows, c
     return states;
 }
 
-// The resident program of one test, ended when the object goes.
-struct Resident {
-    explicit Resident(const ProgramCopy& copy) { window = StartResident(copy, &process); }
-    ~Resident()
-    {
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        if (!WaitProcess(process, 10000))
-            KillProcess(process);
-    }
-    void Send(UINT command) const { SendMessageA(window, WM_COMMAND, command, 0); }
-    Process process;
-    HWND window = nullptr;
-};
-
 }  // namespace
 
 TEST(PointerMonitor, SwitchesAndTheSecondStartReadTheKeysAndKeepToThePointersMonitor)
@@ -169,7 +155,7 @@ TEST(PointerMonitor, SwitchesAndTheSecondStartReadTheKeysAndKeepToThePointersMon
 
     // A second start closes once with the close filter and its key.
     Resident resident(copy);
-    ASSERT_NE(resident.window, nullptr);
+    ASSERT_NE(resident.window(), nullptr);
     copy.WriteSettings(MonitorKey("閉じる", true));
     ASSERT_TRUE(SetCursorPos(kOnFirst.x, kOnFirst.y));
     ASSERT_EQ(RunToEnd(copy.exe, ""), 0);
@@ -191,7 +177,7 @@ TEST(PointerMonitor, TheResidentsTriggersFollowTheMenuItemAndUndoTakesBackWhatCh
     HWND l = windows.Find("l"), r = windows.Find("r");
     const std::vector<std::pair<const char*, HWND>> both = {{"l", l}, {"r", r}};
     Resident resident(copy);
-    ASSERT_NE(resident.window, nullptr);
+    ASSERT_NE(resident.window(), nullptr);
 
     // A menu command: maximize, on the pointer's monitor while its item is checked.
     ASSERT_TRUE(SetCursorPos(kOnSecond.x, kOnSecond.y));
@@ -233,7 +219,7 @@ TEST(PointerMonitor, APeriodicActionKeepsToThePointersMonitor)
     const std::vector<std::pair<const char*, HWND>> both = {{"l", windows.Find("l")}, {"r", windows.Find("r")}};
     ASSERT_TRUE(SetCursorPos(kOnSecond.x, kOnSecond.y));
     Resident resident(copy);
-    ASSERT_NE(resident.window, nullptr);
+    ASSERT_NE(resident.window(), nullptr);
     EXPECT_EQ(StatesOf(both, "l=minimized r=normal"), "l=minimized r=normal");
     EXPECT_TRUE(HoldsFor([&] { return StateOf(both[0].second) == kMinimized; }, 1000));
     resident.Send(IDM_RESTORE_ON_POINTER_MONITOR);

@@ -178,63 +178,6 @@ void PressKey(HWND menu, UINT virtualKey)
     PostMessageA(menu, WM_KEYDOWN, virtualKey, 1);
 }
 
-// Asks Resident not to wait for the main window (for starts that are to fail).
-struct WithoutWaiting {};
-
-// The resident program of one test; ended when the object goes, whatever happened.
-class Resident {
-public:
-    explicit Resident(const ProgramCopy& copy) { window_ = StartResident(copy, &process_); }
-    Resident(const ProgramCopy& copy, WithoutWaiting) { process_ = StartProcess(copy.exe, ""); }
-    ~Resident() { End(); }
-    Resident(const Resident&) = delete;
-    Resident& operator=(const Resident&) = delete;
-
-    HWND window() const { return window_; }
-    DWORD processId() const { return process_.id; }
-    bool Running() const
-    {
-        return process_.handle != nullptr && WaitForSingleObject(process_.handle, 0) == WAIT_TIMEOUT;
-    }
-    // The main window handles a message sent from outside within a few seconds.
-    bool Responds() const
-    {
-        DWORD_PTR result = 0;
-        return SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
-    }
-    // Waits for the program to end; its exit code, or -1 when it still runs.
-    long WaitForExit(DWORD timeoutMs)
-    {
-        DWORD exitCode = 0;
-        if (!WaitProcess(process_, timeoutMs, &exitCode))
-            return -1;
-        return static_cast<long>(exitCode);
-    }
-    void End()
-    {
-        if (!Running()) {
-            KillProcess(process_);
-            return;
-        }
-        if (HWND menu = FindOpenMenu(process_.id))
-            PressKey(menu, VK_ESCAPE);
-        HWND window = FindMainWindow();
-        DWORD owner = 0;
-        if (window != nullptr && GetWindowThreadProcessId(window, &owner) && owner == process_.id) {
-            PostMessageA(window, WM_CANCELMODE, 0, 0);
-            PostMessageA(window, WM_CLOSE, 0, 0);
-            DWORD exitCode = 0;
-            if (WaitProcess(process_, 5000, &exitCode))
-                return;
-        }
-        KillProcess(process_);
-    }
-
-private:
-    Process process_;
-    HWND window_ = nullptr;
-};
-
 // ---- reading the stand-in's record ------------------------------------------
 
 struct Request {
