@@ -20,6 +20,7 @@ int QuickClose()
 {
     char path[kPathBufferSize];
     GetSettingsFilePath(path, kModuleNameLimit, kSettingsExtension);
+    ForgetMissingSettingsFile(path);
     WindowFilter filter;
     LoadCloseFilter(path, &filter);
     ExclusionList programs;

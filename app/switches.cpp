@@ -34,6 +34,7 @@ bool RunCommandLineSwitches(int count, char** arguments)
     // Loaded once, also with no arguments: every switch sees the same values.
     char path[kPathBufferSize];
     GetSettingsFilePath(path, kModuleNameLimit, kSettingsExtension);
+    ForgetMissingSettingsFile(path);
     FilterSet filters;
     LoadFilters(path, &filters);
     ExclusionList programs;

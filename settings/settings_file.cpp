@@ -105,6 +105,15 @@ bool CheckSettingsWrite(const char* path, const char* section, const char* key)
     return false;
 }
 
+void ForgetMissingSettingsFile(char* path)
+{
+    if (!IsUsablePath(path) || GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return;
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        path[0] = '\0';
+}
+
 bool IsUsablePath(const char* path)
 {
     return path != nullptr && path[0] != '\0';

@@ -19,6 +19,11 @@ bool GetProgramPath(char* path, DWORD limit);
 // the readers and writers below then touch no file at all.
 bool GetSettingsFilePath(char* path, DWORD limit, const char* extension);
 
+// For a run that only reads: empties path when no file is there, so that every
+// value is its default without a call to the profile functions (each of which
+// looks in the registry and on disk again).
+void ForgetMissingSettingsFile(char* path);
+
 // False for a null or empty path: the profile functions would then use a
 // file in the Windows folder.
 bool IsUsablePath(const char* path);

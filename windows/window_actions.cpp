@@ -3,7 +3,6 @@
 #include "windows/window_actions.h"
 
 #include <cstdlib>
-#include <cstring>
 
 #include "windows/array_growth.h"
 #include "windows/program_names.h"
@@ -35,12 +34,26 @@ struct ProgramVerdict {
     bool excluded;
 };
 
+// The shell's windows as one action finds them. Looked up once, when the
+// first window gets as far as that test, so that each window then costs a
+// comparison rather than a read of its class name (two round trips to the
+// window system), and an action with nothing to act on costs nothing.
+struct ShellWindows {
+    bool looked;
+    bool complete;  // false: the list could not be had, so classes are compared per window
+    HWND desktop;   // the shell's desktop window, whatever its class
+    HWND* windows;  // of the shell's classes; from the standard allocator, freed after the action
+    size_t count;
+    size_t capacity;
+};
+
 // Handed through one enumeration; lives on the operation's stack.
 struct SelectionContext {
     HWND excluded;
     const WindowFilter* filter;
     const ExclusionList* programs;
-    HWND shellWindow;
+    ShellWindows shell;
+    bool dwmLooked;  // the cloaking query, looked up for the first window that needs it
     DwmGetWindowAttributeProc getDwmAttribute;
     int command;
     UndoRecord* undo;
@@ -48,6 +61,7 @@ struct SelectionContext {
     size_t verdictCount;
     size_t verdictCapacity;
     ThreadAnswers asked;
+    DWORD windowThread;       // the window's thread, where the exclusion test had to find it
     HMONITOR pointerMonitor;  // when the filter keeps the action to it
 };
 
@@ -74,23 +88,70 @@ bool HasFullCaption(LONG style)
 }
 
 // Where the desktop window manager or its answer is missing, nothing is cloaked.
-bool IsCloaked(const SelectionContext& context, HWND window)
+bool IsCloaked(SelectionContext& context, HWND window)
 {
+    if (!context.dwmLooked) {
+        context.getDwmAttribute =
+            GetSystemLibraryFunction<DwmGetWindowAttributeProc>(kDwmLibrary, "DwmGetWindowAttribute");
+        context.dwmLooked = true;
+    }
     DWORD cloaked = 0;
     return context.getDwmAttribute != nullptr &&
            SUCCEEDED(context.getDwmAttribute(window, kDwmCloakedAttribute, &cloaked, sizeof cloaked)) &&
            cloaked != 0;
 }
 
-bool IsShellWindow(const SelectionContext& context, HWND window)
+// Class names compare regardless of case, as the window system compares them.
+bool HasShellClass(HWND window)
 {
-    if (window == context.shellWindow)
-        return true;
     char className[32];
     if (GetClassNameA(window, className, sizeof className) == 0)
         return false;
     for (const char* shellClass : kShellClasses) {
-        if (std::strcmp(className, shellClass) == 0)
+        if (lstrcmpiA(className, shellClass) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool AddShellWindow(ShellWindows* shell, HWND window)
+{
+    if (!MakeRoomForOne(&shell->windows, shell->count, &shell->capacity))
+        return false;
+    shell->windows[shell->count++] = window;
+    return true;
+}
+
+// Every top-level window of each shell class. When one that was found goes
+// away during the search, FindWindowEx cannot go on after it and those behind
+// it would be missed: the list then counts as not had.
+void FindShellWindows(ShellWindows* shell)
+{
+    shell->looked = true;
+    shell->desktop = GetShellWindow();
+    for (const char* shellClass : kShellClasses) {
+        HWND found = nullptr;
+        for (HWND next; (next = FindWindowExA(nullptr, found, shellClass, nullptr)) != nullptr; found = next) {
+            if (!AddShellWindow(shell, next))
+                return;
+        }
+        if (found != nullptr && !IsWindow(found))
+            return;
+    }
+    shell->complete = true;
+}
+
+bool IsShellWindow(SelectionContext& context, HWND window)
+{
+    ShellWindows& shell = context.shell;
+    if (!shell.looked)
+        FindShellWindows(&shell);
+    if (window == shell.desktop)
+        return true;
+    if (!shell.complete)
+        return HasShellClass(window);
+    for (size_t i = 0; i < shell.count; ++i) {
+        if (shell.windows[i] == window)
             return true;
     }
     return false;
@@ -102,7 +163,7 @@ bool IsProgramExcluded(SelectionContext& context, HWND window)
     if (context.programs->count == 0)
         return false;
     DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
+    context.windowThread = GetWindowThreadProcessId(window, &processId);
     for (size_t i = 0; i < context.verdictCount; ++i) {
         if (context.verdicts[i].processId == processId)
             return context.verdicts[i].excluded;
@@ -118,6 +179,7 @@ bool IsProgramExcluded(SelectionContext& context, HWND window)
 bool IsWindowEligible(SelectionContext& context, HWND window)
 {
     const WindowFilter& filter = *context.filter;
+    context.windowThread = 0;
     if (window == context.excluded)
         return false;
     if (!MatchesWindowState(filter, window))
@@ -188,7 +250,7 @@ BOOL CALLBACK SelectWindowProc(HWND window, LPARAM param)
     }
     if (context.undo != nullptr)
         AddUndoEntry(context.undo, window, ShowStateOf(window));
-    ShowWindowSafely(window, context.command, &context.asked);
+    ShowWindowSafely(window, context.command, &context.asked, context.windowThread);
     return TRUE;
 }
 
@@ -198,11 +260,10 @@ bool ApplyToEligibleWindows(HWND excluded, const WindowFilter& filter, const Exc
     // A show action replaces what the last one left to undo.
     if (command != kCloseCommand && undo != nullptr)
         ClearUndoRecord(undo);
-    SelectionContext context = {
-        excluded, &filter, &programs, GetShellWindow(),
-        GetSystemLibraryFunction<DwmGetWindowAttributeProc>(kDwmLibrary, "DwmGetWindowAttribute"),
-        command, undo, nullptr, 0, 0, {}, filter.pointerMonitorOnly ? PointerMonitor() : nullptr};
+    SelectionContext context = {excluded, &filter, &programs, {}, false, nullptr, command, undo, nullptr, 0, 0, {},
+                                0, filter.pointerMonitorOnly ? PointerMonitor() : nullptr};
     bool completed = EnumWindows(SelectWindowProc, reinterpret_cast<LPARAM>(&context)) != FALSE;
+    std::free(context.shell.windows);
     std::free(context.verdicts);
     FreeThreadAnswers(&context.asked);
     return completed;
@@ -223,9 +284,10 @@ void FreeThreadAnswers(ThreadAnswers* asked)
 // thread is asked once per action: the answer stands for all its windows, so
 // that a program with many windows costs one round trip, and a hung one a
 // single wait.
-void ShowWindowSafely(HWND window, int command, ThreadAnswers* asked)
+void ShowWindowSafely(HWND window, int command, ThreadAnswers* asked, DWORD thread)
 {
-    DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    if (thread == 0)
+        thread = GetWindowThreadProcessId(window, nullptr);
     if (thread == GetCurrentThreadId()) {
         ShowWindow(window, command);
         return;

@@ -36,5 +36,6 @@ struct ThreadAnswers {
 void FreeThreadAnswers(ThreadAnswers* asked);
 
 // Shows a window of any thread without waiting for a thread that has stopped
-// answering: it gets the command queued instead.
-void ShowWindowSafely(HWND window, int command, ThreadAnswers* asked);
+// answering: it gets the command queued instead. thread is the window's
+// thread where the caller has it already, else 0.
+void ShowWindowSafely(HWND window, int command, ThreadAnswers* asked, DWORD thread = 0);
