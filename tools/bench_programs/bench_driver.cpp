@@ -40,7 +40,7 @@ namespace {
 struct Phase {
     const char* name;
     void (*run)(const SetUp& setUp);
-    void (*sharedTable)();  // writes the heading of the table the row is part of, or null
+    void (*sharedTable)();  // writes the heading of the table the row belongs to, or null
 };
 
 const Phase kPhases[] = {
