@@ -9,8 +9,10 @@
 #include <utility>
 #include <vector>
 
-// The folder that holds the test programs, tidewell.exe and testwin.exe.
-std::string BinaryDir();
+// BinaryDir (the folder of the test programs, tidewell.exe and testwin.exe),
+// ReadFileBytes, and starting, ending and finding the windows of processes.
+#include "files.h"
+#include "processes.h"
 
 // A Shift-JIS text as UTF-16, and a window's text read through the wide functions.
 std::wstring FromShiftJis(const std::string& text);
@@ -29,9 +31,6 @@ struct SettingsLine {
     std::string value;
 };
 std::vector<SettingsLine> ReadSettingsLines(const std::string& bytes);
-
-// The whole content of a file, or empty when it cannot be read.
-std::string ReadFileBytes(const std::string& path);
 
 // A fresh folder with a copy of tidewell.exe; removed again by the destructor.
 struct ProgramCopy {
@@ -74,29 +73,6 @@ private:
     bool existed_ = false;
 };
 
-struct Process {
-    HANDLE handle = nullptr;
-    DWORD id = 0;
-};
-
-// Starts exe with the given arguments (the command line is "exe" args), in the
-// given folder or in its own.
-Process StartProcess(const std::string& exe, const std::string& args, const std::string& folder = std::string());
-// Starts exe with exactly this command line: argument 0 is whatever it begins with.
-// It runs in the given folder, or in its own folder when none is given.
-Process StartProcessWithCommandLine(const std::string& exe, const std::string& commandLine,
-                                    const std::string& folder = std::string());
-// Waits for the process; false on timeout or when it never started. Fills
-// the exit code when asked for it.
-bool WaitProcess(Process& process, DWORD timeoutMs, DWORD* exitCode = nullptr);
-void KillProcess(Process& process);
-// True when the window belongs to the process and has that class name.
-bool IsWindowOfProcess(HWND window, DWORD processId, const char* className);
-// A visible top-level window of a process with that class and, when one is
-// given, that title; or null.
-HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr);
-// The open popup menu of a process (a visible top-level window of class "#32768"), or null.
-HWND FindOpenMenu(DWORD processId);
 // Runs tidewell (or another program) to its end, in the given folder or in its
 // own: returns the exit code, or -1 on timeout.
 int RunToEnd(const std::string& exe, const std::string& args, DWORD timeoutMs = 30000,

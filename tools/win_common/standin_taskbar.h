@@ -1,12 +1,13 @@
-// A stand-in for the shell's taskbar, made inside the test process: a top-level
-// window of class "Shell_TrayWnd" (empty title) on top of every other one, with
-// an optional child of class "TrayNotifyWnd" (empty title). Shell_NotifyIconA
-// delivers its requests to the topmost "Shell_TrayWnd" as WM_COPYDATA, with the
-// NIM_* code in dwData and the icon's window and uID in the first eight bytes of
-// the payload; the stand-in records every request and answers with the value
-// the test chose. Its windows live on a thread of their own that pumps messages,
-// so requests are answered while the test waits. Destroying the object destroys
-// the windows: a taskbar restart is a destroyed stand-in and a new one.
+// A stand-in for the shell's taskbar, made inside the test (or benchmark)
+// process: a top-level window of class "Shell_TrayWnd" (empty title) on top of
+// every other one, with an optional child of class "TrayNotifyWnd" (empty
+// title). Shell_NotifyIconA delivers its requests to the topmost
+// "Shell_TrayWnd" as WM_COPYDATA, with the NIM_* code in dwData and the icon's
+// window and uID in the first eight bytes of the payload; the stand-in records
+// every request and answers with the value the test chose. Its windows live on
+// a thread of their own that pumps messages, so requests are answered while
+// the test waits. Destroying the object destroys the windows: a taskbar
+// restart is a destroyed stand-in and a new one.
 #pragma once
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-// The stand-in taskbar of the tray tests; see standin_taskbar.h.
+// The stand-in taskbar of the tray tests and the benchmark; see standin_taskbar.h.
 #include "standin_taskbar.h"
 
 #include <algorithm>

@@ -1,0 +1,30 @@
+// The four actions as the measures run them over the helper's windows, and
+// one timed run of an action.
+#pragma once
+#include <string>
+
+#include "bench_process.h"
+#include "window_helper.h"
+
+struct ActionSpec {
+    const char* name;      // the switch
+    const char* made;      // the state bench_windows makes the windows in
+    const char* expected;  // what the action leaves them as
+};
+
+inline constexpr ActionSpec kActionSpecs[] = {
+    {"/close", "normal", "gone"},
+    {"/min", "normal", "minimized"},
+    {"/max", "normal", "maximized"},
+    {"/restore", "maximized", "normal"},
+};
+
+// The row of that switch (the first row for an unknown one).
+const ActionSpec& Spec(const char* name);
+
+// One timed run of a program over the windows: from the program's start until
+// it has ended and the windows have settled (their thread has handled what the
+// action left it, painting included). Checks that `expected` windows got the
+// action.
+Sample TimeAction(const ActionSpec& action, const std::string& exe, BenchWindows& windows,
+                  int expected, const char* label);
