@@ -5,9 +5,6 @@
 
 #include "bench_report.h"
 
-namespace {
-
-// How many windows of the helper reached the state the action gives.
 int WindowsDone(const ActionSpec& action, const WindowCounts& counts, int made)
 {
     if (std::strcmp(action.expected, "gone") == 0)
@@ -18,8 +15,6 @@ int WindowsDone(const ActionSpec& action, const WindowCounts& counts, int made)
         return counts.maximized;
     return counts.normal;
 }
-
-}  // namespace
 
 const ActionSpec& Spec(const char* name)
 {

@@ -19,6 +19,9 @@ inline constexpr ActionSpec kActionSpecs[] = {
     {"/restore", "maximized", "normal"},
 };
 
+// How many windows of the helper reached the state the action gives.
+int WindowsDone(const ActionSpec& action, const WindowCounts& counts, int made);
+
 // The row of that switch (the first row for an unknown one).
 const ActionSpec& Spec(const char* name);
 

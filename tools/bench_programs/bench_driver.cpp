@@ -3,7 +3,8 @@
 //
 //   bench_driver.exe <output-folder> <tidewell.exe> [--runs R] [--sizes N,N,...]
 //                    [--cpu-seconds S] [--soak-cycles C] [--only PHASE]
-//                    [--cpu-log FILE] [--steal-cpu CPU]
+//                    [--cpu-log FILE] [--steal-cpu CPU] [--trace TRACE]
+//                    [--request-sizes N,N,...]
 //
 // PHASE is the name of a row of kPhases below. The benchmark's own programs
 // (bench_*.exe) lie beside this one. Each comparison alternates the two
@@ -11,7 +12,10 @@
 // medians; each program has one warm-up run before its first comparison.
 // FILE is the log of tools/bench's reaper, from which each run's CPU time is
 // taken; CPU is the Linux CPU everything runs on, whose stolen time is taken
-// off each run's wall time.
+// off each run's wall time. TRACE is the Wine server's request trace, which
+// tools/bench has the server write for the phases that count requests: with
+// it only those run, without it all the others; they count over the
+// --request-sizes numbers of windows (default 100,500).
 // Results go to the output folder: results.md (the tables), summary.tsv (the
 // README's figures), actions.dat (the plot's data), raw.tsv (every sample) and
 // log.txt (progress, while it runs).
@@ -41,17 +45,21 @@ struct Phase {
     const char* name;
     void (*run)(const SetUp& setUp);
     void (*sharedTable)();  // writes the heading of the table the row belongs to, or null
+    // Counts requests: runs only under the Wine server's request trace, which
+    // slows the server too much for the other phases.
+    bool traced;
 };
 
 const Phase kPhases[] = {
-    {"actions", MeasureActions, nullptr},
-    {"hung", MeasureHungWindows, nullptr},
-    {"exclusions", MeasureExclusions, nullptr},
-    {"monitors", MeasureMonitors, nullptr},
-    {"start", MeasureStart, ResidentTableHeading},
-    {"cpu", MeasureCpuAtRest, ResidentTableHeading},
-    {"size", MeasureSize, ResidentTableHeading},
-    {"soak", MeasureSoak, nullptr},
+    {"requests", MeasureRequests, nullptr, true},
+    {"actions", MeasureActions, nullptr, false},
+    {"hung", MeasureHungWindows, nullptr, false},
+    {"exclusions", MeasureExclusions, nullptr, false},
+    {"monitors", MeasureMonitors, nullptr, false},
+    {"start", MeasureStart, ResidentTableHeading, false},
+    {"cpu", MeasureCpuAtRest, ResidentTableHeading, false},
+    {"size", MeasureSize, ResidentTableHeading, false},
+    {"soak", MeasureSoak, nullptr, false},
 };
 
 // Runs every phase in turn, or the one options.only names.
@@ -59,7 +67,7 @@ void RunPhases(const SetUp& setUp)
 {
     void (*openTable)() = nullptr;
     for (const Phase& phase : kPhases) {
-        if (!options.only.empty() && options.only != phase.name)
+        if ((!options.only.empty() && options.only != phase.name) || phase.traced == options.trace.empty())
             continue;
         if (phase.sharedTable != openTable) {
             if (openTable != nullptr)
@@ -72,6 +80,18 @@ void RunPhases(const SetUp& setUp)
     }
     if (openTable != nullptr)
         report.markdown += "\n";
+}
+
+// "N,N,...": the numbers of windows.
+std::vector<int> ParseSizes(const std::string& value)
+{
+    std::vector<int> sizes;
+    for (const char* p = value.c_str(); *p != '\0';) {
+        sizes.push_back(std::atoi(p));
+        const char* comma = std::strchr(p, ',');
+        p = comma != nullptr ? comma + 1 : p + std::strlen(p);
+    }
+    return sizes;
 }
 
 bool ParseOptions(int argc, char** argv)
@@ -94,19 +114,18 @@ bool ParseOptions(int argc, char** argv)
             options.cpuLog = value;
         else if (name == "--steal-cpu")
             options.stealCpu = std::atoi(value.c_str());
-        else if (name == "--sizes") {
-            options.sizes.clear();
-            for (const char* p = value.c_str(); *p != '\0';) {
-                options.sizes.push_back(std::atoi(p));
-                const char* comma = std::strchr(p, ',');
-                p = comma != nullptr ? comma + 1 : p + std::strlen(p);
-            }
-        } else {
+        else if (name == "--trace")
+            options.trace = value;
+        else if (name == "--sizes")
+            options.sizes = ParseSizes(value);
+        else if (name == "--request-sizes")
+            options.requestSizes = ParseSizes(value);
+        else {
             return false;
         }
     }
     options.soakFirstCycles = std::min(options.soakFirstCycles, options.soakCycles);
-    return options.runs > 0 && !options.sizes.empty();
+    return options.runs > 0 && !options.sizes.empty() && !options.requestSizes.empty();
 }
 
 }  // namespace

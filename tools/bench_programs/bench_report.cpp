@@ -59,18 +59,21 @@ void Summarize(const char* key, const std::string& figure)
 
 bool OpenReport(const std::string& outDir)
 {
-    report.log = std::fopen((outDir + "\\log.txt").c_str(), "wb");
-    report.raw = std::fopen((outDir + "\\raw.tsv").c_str(), "wb");
+    // tools/bench may run the driver twice into one folder (once under the
+    // request trace): each run adds to the files.
+    report.log = std::fopen((outDir + "\\log.txt").c_str(), "ab");
+    report.raw = std::fopen((outDir + "\\raw.tsv").c_str(), "ab");
     if (report.log == nullptr || report.raw == nullptr)
         return false;
-    std::fprintf(report.raw, "measure\tprogram\trun\tvalue\n");
+    if (std::ftell(report.raw) == 0)
+        std::fprintf(report.raw, "measure\tprogram\trun\tvalue\n");
     return true;
 }
 
 void WriteReport(const std::string& outDir)
 {
     for (const char* name : {"results.md", "summary.tsv"}) {
-        FILE* out = std::fopen((outDir + "\\" + name).c_str(), "wb");
+        FILE* out = std::fopen((outDir + "\\" + name).c_str(), "ab");
         if (out != nullptr) {
             std::fputs(name[0] == 'r' ? report.markdown.c_str() : report.summary.c_str(), out);
             std::fclose(out);

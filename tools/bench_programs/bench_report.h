@@ -15,9 +15,9 @@ std::string Format(const char* format, ...);
 // One figure of the README's summary under its key.
 void Summarize(const char* key, const std::string& figure);
 
-// Opens log.txt and raw.tsv in the folder, raw.tsv with its heading line;
-// false when either cannot be made.
+// Opens log.txt and raw.tsv in the folder to add to them, a new raw.tsv with
+// its heading line; false when either cannot be made.
 bool OpenReport(const std::string& outDir);
-// Writes results.md and summary.tsv into the folder.
+// Adds to results.md and summary.tsv in the folder.
 void WriteReport(const std::string& outDir);
 void CloseReport();

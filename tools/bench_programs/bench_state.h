@@ -18,6 +18,10 @@ struct Options {
     std::string only;
     std::string cpuLog;
     int stealCpu = -1;
+    // The Wine server's request trace, for the phases that count requests.
+    std::string trace;
+    std::vector<int> requestSizes = {100, 500};
+    int requestRounds = 2;
 };
 
 extern Options options;

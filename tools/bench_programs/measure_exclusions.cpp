@@ -13,8 +13,6 @@
 #include "bench_statistics.h"
 #include "measures.h"
 
-namespace {
-
 // Writes a settings file whose exclusion list holds 64 program names, p1.exe
 // to p63.exe and `last`. The section name is Shift-JIS, as the sources are
 // compiled to CP932.
@@ -26,8 +24,6 @@ bool WriteExclusions(const std::string& ini, const char* last)
     content += Format("64=%s\r\n", last);
     return WriteFileBytes(ini, content);
 }
-
-}  // namespace
 
 // Tidewell with 64 excluded names that match no running program against the
 // same program without a settings file, over the largest N.

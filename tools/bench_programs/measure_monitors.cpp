@@ -15,8 +15,6 @@
 #include "bench_statistics.h"
 #include "measures.h"
 
-namespace {
-
 // Writes a settings file whose four keys that keep an action to the monitor
 // under the pointer all hold `value`. The names are Shift-JIS, as the sources
 // are compiled to CP932.
@@ -27,6 +25,8 @@ bool WriteMonitorKeys(const std::string& ini, int value)
         content += Format("%s=%d\r\n", key, value);
     return WriteFileBytes(ini, content);
 }
+
+namespace {
 
 struct MonitorSearch {
     DWORD processId;
@@ -56,6 +56,8 @@ HMONITOR PointerMonitor(POINT* at)
     return MonitorFromPoint(*at, MONITOR_DEFAULTTONULL);
 }
 
+}  // namespace
+
 // Puts the pointer in the middle of the primary monitor (in the benchmark's
 // virtual desktop, the only one); the monitor it is on half a second later,
 // or null where it is not there then. Wine moves the pointer only within the
@@ -69,8 +71,6 @@ HMONITOR PointerToMiddle()
     HMONITOR monitor = PointerMonitor(&at);
     return at.x == middle.x && at.y == middle.y ? monitor : nullptr;
 }
-
-}  // namespace
 
 // Over the largest N, every window on the pointer's monitor.
 void MeasureMonitors(const SetUp&)

@@ -3,6 +3,10 @@
 // summary and its samples to raw.tsv.
 #pragma once
 
+#include <windows.h>
+
+#include <string>
+
 class StandinTaskbar;
 
 // What the driver sets up once, before the first phase: the stand-in taskbar
@@ -32,3 +36,15 @@ void MeasureSize(const SetUp& setUp);
 
 // Tray-menu cycles and action commands: growth of private bytes and handles.
 void MeasureSoak(const SetUp& setUp);
+
+// The requests to the Wine server of each action, against the bare work's,
+// and what the optional checks add; needs options.trace.
+void MeasureRequests(const SetUp& setUp);
+
+// Settings files and the pointer, as more than one measure sets them up.
+// An exclusion list of 64 names, p1.exe to p63.exe and `last`.
+bool WriteExclusions(const std::string& ini, const char* last);
+// The four keys that keep an action to the pointer's monitor, all `value`.
+bool WriteMonitorKeys(const std::string& ini, int value);
+// The pointer in the middle of the primary monitor; that monitor, or null.
+HMONITOR PointerToMiddle();
