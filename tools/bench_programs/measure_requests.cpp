@@ -174,7 +174,7 @@ void AddExtraRequests(const char* action, const CountedPair& atZero, const Count
     for (const std::string& name : names) {
         double twStart = Named(tw0, name), baseStart = Named(base0, name);
         double twPer = (Named(twN, name) - twStart) / n, basePer = (Named(baseN, name) - baseStart) / n;
-        if (twStart <= baseStart && twPer - basePer < 0.005)
+        if (twStart <= baseStart && twPer - basePer < 0.05)
             continue;
         *rows += Format("| `%s` | `%s` | %.0f | %.0f | %.2f | %.2f |\n", action, name.c_str(), twStart, baseStart,
                         twPer, basePer);
