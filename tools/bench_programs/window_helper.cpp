@@ -45,8 +45,13 @@ BenchWindows::BenchWindows(int count, const char* state, int hung) : count_(coun
     HANDLE handles[2] = {ready_, child_.handle};
     ok_ = child_.handle != nullptr &&
           WaitForMultipleObjects(2, handles, FALSE, 300000) == WAIT_OBJECT_0;
-    if (!ok_)
-        Fail("bench_windows.exe %d %s %d did not get ready", count, state, hung);
+    if (!ok_) {
+        // Its exit code tells which step failed (2: arguments or events, 3: a window).
+        DWORD code = 0;
+        if (child_.handle == nullptr || !GetExitCodeProcess(child_.handle, &code))
+            code = 0;
+        Fail("bench_windows.exe %d %s %d did not get ready (exit code %lu)", count, state, hung, code);
+    }
 }
 
 BenchWindows::~BenchWindows()
