@@ -45,11 +45,12 @@ BenchWindows::BenchWindows(int count, const char* state, int hung) : count_(coun
     HANDLE handles[2] = {ready_, child_.handle};
     ok_ = child_.handle != nullptr &&
           WaitForMultipleObjects(2, handles, FALSE, 300000) == WAIT_OBJECT_0;
-    if (!ok_) {
-        // Its exit code tells which step failed (2: arguments or events, 3: a window).
+    if (child_.handle == nullptr) {
+        Fail("bench_windows.exe %d %s %d could not be started (error %lu)", count, state, hung, GetLastError());
+    } else if (!ok_) {
+        // Its exit code tells which step failed (2: arguments or events, 3: a window; 259: still running).
         DWORD code = 0;
-        if (child_.handle == nullptr || !GetExitCodeProcess(child_.handle, &code))
-            code = 0;
+        GetExitCodeProcess(child_.handle, &code);
         Fail("bench_windows.exe %d %s %d did not get ready (exit code %lu)", count, state, hung, code);
     }
 }
