@@ -37,7 +37,7 @@ void RawSample(const std::string& measure, const char* program, int run, const S
         Raw(measure + " stolen", program, run, sample.stolen);
 }
 
-Pair AlternateAction(const std::string& measure, const ActionSpec& action, int n,
+Pair AlternateAction(const std::string& measure, const BenchAction& action, int n,
                      const std::string& firstExe, const char* firstName,
                      const std::string& secondExe, const char* secondName, bool warmUp)
 {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "action_specs.h"
+#include "bench_actions.h"
 #include "bench_process.h"
 #include "bench_report.h"
 #include "bench_state.h"
@@ -59,6 +59,6 @@ Pair Alternate(const std::string& measure, const char* firstName, const char* se
 // The runs of one action over n windows, two programs in turns, each on the
 // same windows put back in the state they were made in (a close leaves none:
 // each gets fresh ones). Each run must act on all n windows.
-Pair AlternateAction(const std::string& measure, const ActionSpec& action, int n,
+Pair AlternateAction(const std::string& measure, const BenchAction& action, int n,
                      const std::string& firstExe, const char* firstName,
                      const std::string& secondExe, const char* secondName, bool warmUp);

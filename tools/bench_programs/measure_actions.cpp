@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "action_specs.h"
+#include "bench_actions.h"
 #include "alternate_runs.h"
 #include "bench_programs.h"
 #include "bench_report.h"
@@ -15,7 +15,7 @@
 namespace {
 
 // Tidewell against the baseline.
-Pair MeasureAction(const ActionSpec& action, int n, bool warmUp)
+Pair MeasureAction(const BenchAction& action, int n, bool warmUp)
 {
     return AlternateAction(Format("action %s N=%d", action.name, n), action, n, options.tidewell, "tidewell",
                            BenchProgram("bench_baseline.exe"), "baseline", warmUp);
@@ -55,11 +55,11 @@ void MeasureActions(const SetUp&)
 
     // At each size, each action in turn; the first size's runs start with a
     // warm-up run of each program.
-    const size_t actions = sizeof kActionSpecs / sizeof kActionSpecs[0];
+    const size_t actions = sizeof kBenchActions / sizeof kBenchActions[0];
     std::vector<std::vector<Pair>> runs(options.sizes.size(), std::vector<Pair>(actions));
     for (size_t s = 0; s < options.sizes.size(); ++s) {
         for (size_t a = 0; a < actions; ++a)
-            runs[s][a] = MeasureAction(kActionSpecs[a], options.sizes[s], s == 0);
+            runs[s][a] = MeasureAction(kBenchActions[a], options.sizes[s], s == 0);
     }
 
     // The plot's data: per size, for each action, Tidewell's and then the
@@ -82,7 +82,7 @@ void MeasureActions(const SetUp&)
                 bc = (Median(bCpu) - baseCpu0) / n;
             }
             Log("%s N=%d: tidewell %.0f ms, baseline %.0f ms, ratio %s; CPU per window %.3f against %.3f ms",
-                kActionSpecs[a].name, n, t, b, Ratio(t, b).c_str(), tc, bc);
+                kBenchActions[a].name, n, t, b, Ratio(t, b).c_str(), tc, bc);
             std::string target = "-";
             if (n >= 200) {
                 target = Verdict(b > 0 && t / b <= 1.10);
@@ -94,7 +94,7 @@ void MeasureActions(const SetUp&)
                 if (tc > 0 && bc > 0)
                     cpuRatios.push_back(tc / bc);
             }
-            report.markdown += Format("| `%s` | %d | %s | %s | %s | %s | %s | %s | %s |\n", kActionSpecs[a].name, n,
+            report.markdown += Format("| `%s` | %d | %s | %s | %s | %s | %s | %s | %s |\n", kBenchActions[a].name, n,
                                       WallCells(pair).c_str(), RatioCell(tWalls, bWalls).c_str(),
                                       Spread(tCpu, "%.0f").c_str(), Spread(bCpu, "%.0f").c_str(),
                                       tCpu.empty() ? "n/a" : Format("%.3f / %.3f", tc, bc).c_str(),

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "action_specs.h"
+#include "bench_actions.h"
 #include "alternate_runs.h"
 #include "bench_process.h"
 #include "bench_report.h"
@@ -41,7 +41,7 @@ void MeasureExclusions(const SetUp&)
     // The list is read to its 64th name: listing the helper there spares its windows.
     {
         BenchWindows windows(3, "normal");
-        TimeAction(Spec("/min"), copy, windows, 0, "tidewell listing bench_windows.exe");
+        TimeAction(BenchActionOf("/min"), copy, windows, 0, "tidewell listing bench_windows.exe");
     }
     if (!WriteExclusions(ini, "p64.exe")) {
         Fail("exclusions: could not write %s", ini.c_str());
@@ -65,7 +65,7 @@ void MeasureExclusions(const SetUp&)
     report.markdown += Format("| `/min` | 0 | %s | %s | - |\n", WallCells(empty).c_str(),
                               RatioCell(Walls(empty.first), Walls(empty.second)).c_str());
     for (const char* name : {"/min", "/close"}) {
-        const ActionSpec& action = Spec(name);
+        const BenchAction& action = BenchActionOf(name);
         std::string measure = Format("exclusions %s N=%d", name, n);
         Log("%s ...", measure.c_str());
         double start = NowMs();

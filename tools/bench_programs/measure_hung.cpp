@@ -2,7 +2,7 @@
 #include <cstring>
 #include <string>
 
-#include "action_specs.h"
+#include "bench_actions.h"
 #include "alternate_runs.h"
 #include "bench_report.h"
 #include "bench_state.h"
@@ -22,7 +22,7 @@ void MeasureHungWindows(const SetUp&)
     report.markdown += Format("| Action | With %d hung | Without | Added per hung window | "
                               "Target (<= 300 ms) |\n|---|---:|---:|---:|---|\n",
                               hung);
-    for (const ActionSpec& action : kActionSpecs) {
+    for (const BenchAction& action : kBenchActions) {
         if (std::strcmp(action.name, "/min") != 0 && std::strcmp(action.name, "/close") != 0)
             continue;
         std::string measure = Format("hung %s", action.name);

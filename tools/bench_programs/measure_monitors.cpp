@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "action_specs.h"
+#include "bench_actions.h"
 #include "alternate_runs.h"
 #include "bench_process.h"
 #include "bench_programs.h"
@@ -121,7 +121,7 @@ void MeasureMonitors(const SetUp&)
     Log("  keys on %.0f ms, keys off %.0f ms", Median(Walls(empty.first)), Median(Walls(empty.second)));
     report.markdown += Format("| `/min` | 0 | %s | %s | - |\n", WallCells(empty).c_str(),
                               RatioCell(Walls(empty.first), Walls(empty.second)).c_str());
-    for (const ActionSpec& action : kActionSpecs) {
+    for (const BenchAction& action : kBenchActions) {
         double start = NowMs();
         Pair pair = AlternateAction(Format("monitors %s N=%d", action.name, n), action, n, on, "keys-on",
                                     off, "keys-off", true);

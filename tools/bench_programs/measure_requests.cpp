@@ -13,7 +13,7 @@
 #include <set>
 #include <vector>
 
-#include "action_specs.h"
+#include "bench_actions.h"
 #include "bench_programs.h"
 #include "bench_report.h"
 #include "bench_state.h"
@@ -62,7 +62,7 @@ bool ReadNewTrace(RequestTrace* trace)
 
 // One run of a program with the switch, over the windows (or none), to its
 // end; its requests into counted. Checks that the action reached the n windows.
-bool CountRun(RequestTrace* trace, const Program& program, const ActionSpec& action, BenchWindows* windows,
+bool CountRun(RequestTrace* trace, const Program& program, const BenchAction& action, BenchWindows* windows,
               int n, ProcessRequests* counted)
 {
     if (windows != nullptr && !windows->Reset()) {
@@ -96,9 +96,9 @@ bool CountRun(RequestTrace* trace, const Program& program, const ActionSpec& act
 
 // The two programs in turns over the same n windows (n = 0: none are made;
 // hung more whose threads do not answer), after one warm-up run of each when
-// asked.
-CountedPair CountPair(RequestTrace* trace, const ActionSpec& action, int n, int hung, const Program& first,
-                      const Program& second, bool warmUp)
+// asked; with no second program, the first alone.
+CountedPair CountPair(RequestTrace* trace, const BenchAction& action, int n, int hung, const Program& first,
+                      const Program* second, bool warmUp)
 {
     std::string measure = Format("requests %s N=%d%s", action.name, n, hung > 0 ? Format(" +%d hung", hung).c_str() : "");
     Log("%s ...", measure.c_str());
@@ -109,7 +109,9 @@ CountedPair CountPair(RequestTrace* trace, const ActionSpec& action, int n, int 
     if (windows != nullptr && !windows->ok())
         return pair;
     for (int round = warmUp ? 0 : 1; round <= options.requestRounds; ++round) {
-        for (const Program* program : {&first, &second}) {
+        for (const Program* program : {&first, second}) {
+            if (program == nullptr)
+                continue;
             ProcessRequests counted;
             if (!CountRun(trace, *program, action, windows.get(), n, &counted))
                 continue;
@@ -183,11 +185,11 @@ void AddExtraRequests(const char* action, const CountedPair& atZero, const Count
 
 // What an optional check adds: over n windows and with none, the program with
 // the check on against the same without it.
-void CountOptionalCheck(RequestTrace* trace, const char* check, const ActionSpec& action, int n, const Program& with,
+void CountOptionalCheck(RequestTrace* trace, const char* check, const BenchAction& action, int n, const Program& with,
                         const Program& without)
 {
-    CountedPair atZero = CountPair(trace, action, 0, 0, with, without, true);
-    CountedPair atN = CountPair(trace, action, n, 0, with, without, false);
+    CountedPair atZero = CountPair(trace, action, 0, 0, with, &without, true);
+    CountedPair atN = CountPair(trace, action, n, 0, with, &without, false);
     double withPer = PerWindow(atN.first, atZero.first, n), withoutPer = PerWindow(atN.second, atZero.second, n);
     Log("  %s: %.2f against %.2f per window, %.0f against %.0f at start", check, withPer, withoutPer,
         Total(atZero.first), Total(atZero.second));
@@ -223,16 +225,16 @@ void CountOptionalChecks(RequestTrace* trace, int n)
                               "| Check | Action | At start: on | Off | Per window: on | Off | Added per window |\n"
                               "|---|---|---:|---:|---:|---:|---:|\n",
                               n);
-    const ActionSpec& minimize = Spec("/min");
+    const BenchAction& minimize = BenchActionOf("/min");
     CountOptionalCheck(trace, "An exclusion list of 64 names that match nothing", minimize, n, excluding, tidewell);
     if (PointerToMiddle() == nullptr)
         Fail("requests: the pointer could not be put in the middle of the desktop");
     CountOptionalCheck(trace, "Only the pointer's monitor", minimize, n, monitorOn, monitorOff);
 
     // A hung window costs its own window's requests and its thread's one question.
-    CountedPair plain = CountPair(trace, minimize, n, 0, tidewell, tidewell, false);
-    CountedPair hung = CountPair(trace, minimize, n, 1, tidewell, tidewell, false);
-    CountedPair none = CountPair(trace, minimize, 0, 0, tidewell, tidewell, false);
+    CountedPair plain = CountPair(trace, minimize, n, 0, tidewell, nullptr, false);
+    CountedPair hung = CountPair(trace, minimize, n, 1, tidewell, nullptr, false);
+    CountedPair none = CountPair(trace, minimize, 0, 0, tidewell, nullptr, false);
     double perWindow = PerWindow(plain.first, none.first, n);
     double added = Total(hung.first) - Total(plain.first);
     Log("  a hung window: %.0f requests more, %.2f per ordinary window", added, perWindow);
@@ -272,14 +274,14 @@ void MeasureRequests(const SetUp&)
     std::string extra;
     std::vector<double> ratios;
     for (const char* name : {"/min", "/max", "/restore"}) {
-        const ActionSpec& action = Spec(name);
-        CountedPair atZero = CountPair(&trace, action, 0, 0, tidewell, baseline, true);
+        const BenchAction& action = BenchActionOf(name);
+        CountedPair atZero = CountPair(&trace, action, 0, 0, tidewell, &baseline, true);
         std::string row = Format("| `%s` | %s | %s |", name, TotalCell(atZero.first).c_str(),
                                  TotalCell(atZero.second).c_str());
         bool met = true;
         CountedPair atLargest;
         for (int n : options.requestSizes) {
-            CountedPair atN = CountPair(&trace, action, n, 0, tidewell, baseline, false);
+            CountedPair atN = CountPair(&trace, action, n, 0, tidewell, &baseline, false);
             double tw = PerWindow(atN.first, atZero.first, n), base = PerWindow(atN.second, atZero.second, n);
             Log("  %s N=%d: %.2f against %.2f requests per window", name, n, tw, base);
             row += Format(" %s | %s | %.2f / %.2f | %s |", TotalCell(atN.first).c_str(), TotalCell(atN.second).c_str(),

@@ -6,13 +6,13 @@
 #include "bench_process.h"
 #include "window_helper.h"
 
-struct ActionSpec {
+struct BenchAction {
     const char* name;      // the switch
     const char* made;      // the state bench_windows makes the windows in
     const char* expected;  // what the action leaves them as
 };
 
-inline constexpr ActionSpec kActionSpecs[] = {
+inline constexpr BenchAction kBenchActions[] = {
     {"/close", "normal", "gone"},
     {"/min", "normal", "minimized"},
     {"/max", "normal", "maximized"},
@@ -20,14 +20,14 @@ inline constexpr ActionSpec kActionSpecs[] = {
 };
 
 // How many windows of the helper reached the state the action gives.
-int WindowsDone(const ActionSpec& action, const WindowCounts& counts, int made);
+int WindowsDone(const BenchAction& action, const WindowCounts& counts, int made);
 
 // The row of that switch (the first row for an unknown one).
-const ActionSpec& Spec(const char* name);
+const BenchAction& BenchActionOf(const char* name);
 
 // One timed run of a program over the windows: from the program's start until
 // it has ended and the windows have settled (their thread has handled what the
 // action left it, painting included). Checks that `expected` windows got the
 // action.
-Sample TimeAction(const ActionSpec& action, const std::string& exe, BenchWindows& windows,
+Sample TimeAction(const BenchAction& action, const std::string& exe, BenchWindows& windows,
                   int expected, const char* label);

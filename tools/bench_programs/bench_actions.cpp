@@ -1,11 +1,11 @@
-// The four actions as the measures run them; see action_specs.h.
-#include "action_specs.h"
+// The four actions as the measures run them; see bench_actions.h.
+#include "bench_actions.h"
 
 #include <cstring>
 
 #include "bench_report.h"
 
-int WindowsDone(const ActionSpec& action, const WindowCounts& counts, int made)
+int WindowsDone(const BenchAction& action, const WindowCounts& counts, int made)
 {
     if (std::strcmp(action.expected, "gone") == 0)
         return made - counts.total;
@@ -16,16 +16,16 @@ int WindowsDone(const ActionSpec& action, const WindowCounts& counts, int made)
     return counts.normal;
 }
 
-const ActionSpec& Spec(const char* name)
+const BenchAction& BenchActionOf(const char* name)
 {
-    for (const ActionSpec& action : kActionSpecs) {
+    for (const BenchAction& action : kBenchActions) {
         if (std::strcmp(action.name, name) == 0)
             return action;
     }
-    return kActionSpecs[0];
+    return kBenchActions[0];
 }
 
-Sample TimeAction(const ActionSpec& action, const std::string& exe, BenchWindows& windows,
+Sample TimeAction(const BenchAction& action, const std::string& exe, BenchWindows& windows,
                   int expected, const char* label)
 {
     Sample sample;
